@@ -1,0 +1,19 @@
+#pragma once
+
+#include "capture/cFrame.h"
+
+#include <windows.h>
+
+// Grabs of the live screen. Each returns a new frame with an empty name, owned by the caller.
+// A handle or transfer that fails raises ResourceException, a buffer that can't be had
+// MemoryException; every handle taken is given back on every path.
+
+// The whole virtual screen, all monitors, from its top-left corner (which may be negative).
+FramePtr grabFullScreen();
+// The window's outer rectangle as the screen shows it, overlapping windows included.
+FramePtr grabWindow(HWND window);
+// A rectangle in screen coordinates.
+FramePtr grabRect(const RECT& rect);
+
+// Describes the frame layout for GetDIBits/SetDIBits: 24 bits, bottom-up rows.
+BITMAPINFOHEADER frameBitmapHeader(int width, int height) noexcept;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+// One captured image: 24-bit blue-green-red pixels, rows bottom-up, each row padded to stride().
+struct cFrame {
+    std::unique_ptr<unsigned char[]> pixels; // null while the frame is empty
+    int width = 0;
+    int height = 0;
+    std::wstring name;
+
+    // Bytes per row: width * 3 rounded up to a multiple of 4.
+    static std::size_t strideFor(int width) noexcept {
+        return (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3);
+    }
+    std::size_t stride() const noexcept { return strideFor(width); }
+    std::size_t bufferSize() const noexcept { return stride() * static_cast<std::size_t>(height); }
+
+    // Releases any buffer, then gives the frame a buffer for width x height (none when either is 0
+    // or negative). Raises MemoryException when the buffer can't be had.
+    void allocate(int newWidth, int newHeight);
+    // Back to an empty frame; the name stays.
+    void clear() noexcept;
+};
+
+// Frees a frame and its buffer; accepts a frame without a buffer, or none at all.
+void destroyFrame(cFrame* frame) noexcept;
+
+struct FrameDeleter {
+    void operator()(cFrame* frame) const noexcept { destroyFrame(frame); }
+};
+using FramePtr = std::unique_ptr<cFrame, FrameDeleter>;
+
+// A new empty frame.
+FramePtr makeEmptyFrame();

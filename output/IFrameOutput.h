@@ -1,0 +1,19 @@
+#pragma once
+
+#include "capture/cFrame.h"
+#include "output/IFrameOutputUpdate.h"
+#include "settings/ISettingPersist.h"
+
+// Delivers frames to one destination and keeps its own settings.
+class IFrameOutput : public ISettingPersist {
+public:
+    void load(ISettingBag*) override {}
+    void save(ISettingBag*) override {}
+    virtual ~IFrameOutput() = default;
+
+    // Delivers one frame, lent for the call only; reports through update (may be null). Our
+    // exceptions that the output does not handle itself leave put for the caller to report.
+    virtual void put(const cFrame* frame, int format, IFrameOutputUpdate* update) = 0;
+    // Work still in flight after put must report nothing more.
+    virtual void cancelPending() = 0;
+};

@@ -1,0 +1,91 @@
+#include "platform/DiskFile.h"
+
+#include "platform/FileException.h"
+
+#include <limits>
+
+DiskFile::DiskFile(std::wstring path, Mode mode) : path_(std::move(path)) {
+    const bool create = mode == Mode::CreateReadWrite;
+    HANDLE handle = ::CreateFileW(path_.c_str(), create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                                  create ? 0 : FILE_SHARE_READ, nullptr,
+                                  create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        fail(::GetLastError());
+    handle_.reset(handle);
+}
+
+void DiskFile::fail(DWORD error) const { throw FileException(error, path_); }
+
+HANDLE DiskFile::openHandle() const {
+    if (!handle_)
+        fail(ERROR_INVALID_HANDLE);
+    return handle_.get();
+}
+
+void DiskFile::write(const void* data, std::size_t size) {
+    HANDLE handle = openHandle();
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (size > 0) {
+        DWORD piece = size > std::numeric_limits<DWORD>::max() / 2
+                          ? std::numeric_limits<DWORD>::max() / 2
+                          : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!::WriteFile(handle, bytes, piece, &written, nullptr))
+            fail(::GetLastError());
+        if (written == 0)
+            fail(ERROR_WRITE_FAULT);
+        bytes += written;
+        size -= written;
+    }
+}
+
+std::size_t DiskFile::read(void* data, std::size_t size) {
+    HANDLE handle = openHandle();
+    DWORD piece = size > std::numeric_limits<DWORD>::max() / 2 ? std::numeric_limits<DWORD>::max() / 2
+                                                               : static_cast<DWORD>(size);
+    DWORD got = 0;
+    if (!::ReadFile(handle, data, piece, &got, nullptr))
+        fail(::GetLastError());
+    return got;
+}
+
+void DiskFile::flush() {
+    if (!::FlushFileBuffers(openHandle()))
+        fail(::GetLastError());
+}
+
+void DiskFile::close() {
+    if (!handle_)
+        return;
+    HANDLE handle = handle_.release();
+    if (!::CloseHandle(handle))
+        fail(::GetLastError());
+}
+
+std::uint64_t DiskFile::seek(std::int64_t offset, SeekOrigin origin) {
+    DWORD method = origin == SeekOrigin::Begin     ? FILE_BEGIN
+                   : origin == SeekOrigin::Current ? FILE_CURRENT
+                                                   : FILE_END;
+    LARGE_INTEGER distance;
+    distance.QuadPart = offset;
+    LARGE_INTEGER result{};
+    if (!::SetFilePointerEx(openHandle(), distance, &result, method))
+        fail(::GetLastError());
+    return static_cast<std::uint64_t>(result.QuadPart);
+}
+
+std::uint64_t DiskFile::position() const {
+    LARGE_INTEGER zero{};
+    LARGE_INTEGER result{};
+    if (!::SetFilePointerEx(openHandle(), zero, &result, FILE_CURRENT))
+        fail(::GetLastError());
+    return static_cast<std::uint64_t>(result.QuadPart);
+}
+
+std::uint64_t DiskFile::length() const {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(openHandle(), &size))
+        fail(::GetLastError());
+    return static_cast<std::uint64_t>(size.QuadPart);
+}

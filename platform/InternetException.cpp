@@ -1,0 +1,50 @@
+#include "platform/InternetException.h"
+
+#include "platform/SystemMessage.h"
+
+#include <wininet.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The server's reply text kept by WinInet for this thread's last FTP command.
+std::wstring lastServerResponse() {
+    DWORD error = 0;
+    DWORD length = 0;
+    ::InternetGetLastResponseInfoW(&error, nullptr, &length);
+    if (length == 0)
+        return {};
+    std::vector<wchar_t> buffer(length + 1, L'\0');
+    DWORD size = static_cast<DWORD>(buffer.size());
+    if (!::InternetGetLastResponseInfoW(&error, buffer.data(), &size))
+        return {};
+    return std::wstring(buffer.data(), std::min<std::size_t>(size, buffer.size()));
+}
+
+std::wstring describe(DWORD code) {
+    if (code == ERROR_INTERNET_EXTENDED_ERROR) {
+        std::wstring reply = lastServerResponse();
+        if (!reply.empty())
+            return reply;
+    }
+    std::wstring text = systemMessageText(code, ::GetModuleHandleW(L"wininet.dll"));
+    if (text.empty())
+        text = systemMessageText(code);
+    if (text.empty())
+        text = L"Internet error " + std::to_wstring(code) + L".";
+    return text;
+}
+
+} // namespace
+
+InternetException::InternetException(DWORD errorCode)
+    : InternetException(errorCode, describe(errorCode)) {}
+
+InternetException::InternetException(DWORD errorCode, std::wstring message)
+    : AppException(std::move(message)), errorCode_(errorCode) {}
+
+InternetException InternetException::fromLastError() {
+    return InternetException(::GetLastError());
+}

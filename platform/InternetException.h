@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/AppException.h"
+
+#include <windows.h>
+
+// A WinInet call failed. Construct it on the failing thread right after the call: the error code
+// and, for ERROR_INTERNET_EXTENDED_ERROR, the server's reply are read from that thread's state.
+class InternetException : public AppException {
+public:
+    // Reads GetLastError() and, where it applies, the last server response.
+    static InternetException fromLastError();
+
+    explicit InternetException(DWORD errorCode);
+
+    DWORD errorCode() const noexcept { return errorCode_; }
+
+private:
+    InternetException(DWORD errorCode, std::wstring message);
+    DWORD errorCode_;
+};

@@ -1,0 +1,124 @@
+#include "platform/Window.h"
+
+#include "platform/MemoryException.h"
+#include "platform/MessagePump.h"
+
+#include <map>
+#include <mutex>
+#include <new>
+#include <tuple>
+
+Window::~Window() { destroy(); }
+
+std::wstring Window::registerClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
+    using Key = std::tuple<UINT, HCURSOR, HBRUSH, HICON>;
+    static std::mutex lock;
+    static std::map<Key, std::wstring> registered;
+
+    std::lock_guard<std::mutex> guard(lock);
+    Key key{style, cursor, background, icon};
+    auto found = registered.find(key);
+    if (found != registered.end())
+        return found->second;
+
+    wchar_t name[96];
+    swprintf(name, 96, L"Pixlance:%x:%p:%p:%p", style, static_cast<void*>(cursor),
+             static_cast<void*>(background), static_cast<void*>(icon));
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = &Window::windowProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = name;
+    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return {};
+    return registered.emplace(key, name).first->second;
+}
+
+bool Window::create(DWORD exStyle, const std::wstring& className, const wchar_t* text, DWORD style,
+                    const RECT& rect, HWND parent, UINT_PTR id) {
+    HWND created = ::CreateWindowExW(exStyle, className.c_str(), text ? text : L"", style,
+                                     rect.left, rect.top, rect.right - rect.left,
+                                     rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(id),
+                                     ::GetModuleHandleW(nullptr), this);
+    return created != nullptr;
+}
+
+void Window::destroy() noexcept {
+    if (hwnd_)
+        ::DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self && message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        self = static_cast<Window*>(create->lpCreateParams);
+        if (self) {
+            self->hwnd_ = hwnd;
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+    }
+    if (!self)
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+
+    LRESULT result = self->dispatch(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        if (self->modalActive_)
+            self->endModalLoop(-1);
+    }
+    return result;
+}
+
+LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        return handleMessage(message, wParam, lParam);
+    } catch (const AppException& error) {
+        onUnhandledException(error);
+    } catch (const std::bad_alloc&) {
+        onUnhandledException(MemoryException());
+    } catch (...) {
+        onUnhandledException(AppException(L"Unexpected error."));
+    }
+    return 0;
+}
+
+LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return defaultProcessing(message, wParam, lParam);
+}
+
+LRESULT Window::defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Window::onUnhandledException(const AppException& error) noexcept {
+    ::MessageBoxW(hwnd_, error.shownMessage().c_str(), L"Pixlance", MB_OK | MB_ICONERROR);
+}
+
+int Window::runModalLoop() {
+    modalActive_ = true;
+    modalResult_ = -1;
+    while (modalActive_ && hwnd_) {
+        int quitCode = 0;
+        if (!MessagePump::pumpOne(nullptr, quitCode)) {
+            // Leave the quit for the loop that owns it.
+            ::PostQuitMessage(quitCode);
+            modalActive_ = false;
+            return -1;
+        }
+    }
+    modalActive_ = false;
+    return modalResult_;
+}
+
+void Window::endModalLoop(int result) noexcept {
+    modalResult_ = result;
+    modalActive_ = false;
+    // Wake GetMessage so the loop sees the change.
+    ::PostMessageW(hwnd_, WM_NULL, 0, 0);
+}

@@ -1,0 +1,74 @@
+#!/usr/bin/python3
+"""A real FTP server for the tests (pyftpdlib), bound to one loopback address on port 21.
+
+Accounts: "tester" / "secret" with full rights in the server's folder.
+Modes:
+  normal  an ordinary server
+  hang    accepts connections and never answers (a server that stopped responding)
+  drop    logs in normally, but hangs up the data connection of every upload after a few bytes
+"""
+import argparse
+import logging
+import os
+import socket
+import sys
+import threading
+import time
+
+
+def serve_hanging(address):
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind((address, 21))
+    listener.listen(64)
+    held = []
+    print("ready", flush=True)
+    while True:
+        conn, _ = listener.accept()
+        held.append(conn)  # never answered, never closed
+
+
+def serve_ftp(address, root, mode):
+    from pyftpdlib.authorizers import DummyAuthorizer
+    from pyftpdlib.handlers import FTPHandler, DTPHandler
+    from pyftpdlib.servers import ThreadedFTPServer
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user("tester", "secret", root, perm="elradfmwMT")
+
+    class DroppingDTPHandler(DTPHandler):
+        def handle_read(self):
+            super().handle_read()
+            if self.tot_bytes_received > 1000:
+                self.socket.shutdown(socket.SHUT_RDWR)
+                self.close()
+
+    class Handler(FTPHandler):
+        pass
+
+    Handler.authorizer = authorizer
+    Handler.banner = "220 Pixlance test server ready."
+    Handler.permit_foreign_addresses = True
+    if mode == "drop":
+        Handler.dtp_handler = DroppingDTPHandler
+    server = ThreadedFTPServer((address, 21), Handler)
+    print("ready", flush=True)
+    server.serve_forever()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--address", required=True)
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop"))
+    args = parser.parse_args()
+    logging.basicConfig(level=logging.WARNING)
+    os.makedirs(args.root, exist_ok=True)
+    if args.mode == "hang":
+        serve_hanging(args.address)
+    else:
+        serve_ftp(args.address, args.root, args.mode)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs, on Debian, the packages that building and testing Pixlance need and that are missing.
+set -euo pipefail
+
+packages=(
+    cmake make
+    mingw-w64 g++-mingw-w64-x86-64-posix
+    wine wine64 xvfb x11-utils
+    googletest
+    python3 python3-pyftpdlib
+    imagemagick
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
