@@ -33,4 +33,6 @@ void destroyFrame(cFrame* frame) noexcept {
     delete frame;
 }
 
-FramePtr makeEmptyFrame() { return FramePtr(new cFrame()); }
+FramePtr makeEmptyFrame() {
+    return FramePtr(new cFrame());
+}

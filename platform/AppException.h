@@ -14,7 +14,8 @@ public:
         : text_(std::make_shared<const Text>(std::move(message))) {}
 
     const std::wstring& message() const noexcept { return text_->wide; }
-    // The message as callers show it: cut to kShownLength characters, never inside a surrogate pair.
+    // The message as callers show it: cut to kShownLength characters, never inside a surrogate
+    // pair.
     std::wstring shownMessage() const;
 
     // The message with every character outside ASCII shown as '?', for diagnostics.

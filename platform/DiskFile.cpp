@@ -6,16 +6,18 @@
 
 DiskFile::DiskFile(std::wstring path, Mode mode) : path_(std::move(path)) {
     const bool create = mode == Mode::CreateReadWrite;
-    HANDLE handle = ::CreateFileW(path_.c_str(), create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
-                                  create ? 0 : FILE_SHARE_READ, nullptr,
-                                  create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
+    HANDLE handle =
+        ::CreateFileW(path_.c_str(), create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                      create ? 0 : FILE_SHARE_READ, nullptr, create ? CREATE_ALWAYS : OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         fail(::GetLastError());
     handle_.reset(handle);
 }
 
-void DiskFile::fail(DWORD error) const { throw FileException(error, path_); }
+void DiskFile::fail(DWORD error) const {
+    throw FileException(error, path_);
+}
 
 HANDLE DiskFile::openHandle() const {
     if (!handle_)
@@ -42,8 +44,9 @@ void DiskFile::write(const void* data, std::size_t size) {
 
 std::size_t DiskFile::read(void* data, std::size_t size) {
     HANDLE handle = openHandle();
-    DWORD piece = size > std::numeric_limits<DWORD>::max() / 2 ? std::numeric_limits<DWORD>::max() / 2
-                                                               : static_cast<DWORD>(size);
+    DWORD piece = size > std::numeric_limits<DWORD>::max() / 2
+                      ? std::numeric_limits<DWORD>::max() / 2
+                      : static_cast<DWORD>(size);
     DWORD got = 0;
     if (!::ReadFile(handle, data, piece, &got, nullptr))
         fail(::GetLastError());

@@ -6,7 +6,8 @@
 
 #include <string>
 
-// A file operation failed; carries the OS error captured right after the failing call, and the path.
+// A file operation failed; carries the OS error captured right after the failing call, and the
+// path.
 class FileException : public AppException {
 public:
     FileException(DWORD osError, std::wstring path);

@@ -5,9 +5,9 @@
 bool FtpDirectoryEnumerator::findFirst(const std::wstring& pattern) {
     find_.reset();
     entry_ = {};
-    HINTERNET find = ::FtpFindFirstFileW(connection_.handle(),
-                                         pattern.empty() ? nullptr : pattern.c_str(), &entry_,
-                                         INTERNET_FLAG_RELOAD, context_);
+    HINTERNET find =
+        ::FtpFindFirstFileW(connection_.handle(), pattern.empty() ? nullptr : pattern.c_str(),
+                            &entry_, INTERNET_FLAG_RELOAD, context_);
     if (!find) {
         DWORD error = ::GetLastError();
         // Wine reports an empty listing as a failure without an error code.

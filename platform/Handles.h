@@ -78,7 +78,9 @@ class WindowDC {
 public:
     WindowDC() noexcept = default;
     // GetWindowDC of the window; a null window means the whole screen.
-    static WindowDC ofWindow(HWND window) noexcept { return WindowDC(window, ::GetWindowDC(window)); }
+    static WindowDC ofWindow(HWND window) noexcept {
+        return WindowDC(window, ::GetWindowDC(window));
+    }
     // GetDC (client area) of the window.
     static WindowDC ofClient(HWND window) noexcept { return WindowDC(window, ::GetDC(window)); }
 
@@ -115,7 +117,9 @@ private:
 // BeginPaint/EndPaint pair for one WM_PAINT.
 class PaintDC {
 public:
-    explicit PaintDC(HWND window) noexcept : window_(window) { dc_ = ::BeginPaint(window, &paint_); }
+    explicit PaintDC(HWND window) noexcept : window_(window) {
+        dc_ = ::BeginPaint(window, &paint_);
+    }
     PaintDC(const PaintDC&) = delete;
     PaintDC& operator=(const PaintDC&) = delete;
     ~PaintDC() { ::EndPaint(window_, &paint_); }

@@ -7,7 +7,9 @@ thread_local ThreadMessageHandler threadHandler;
 
 } // namespace
 
-void setThreadMessageHandler(ThreadMessageHandler handler) { threadHandler = std::move(handler); }
+void setThreadMessageHandler(ThreadMessageHandler handler) {
+    threadHandler = std::move(handler);
+}
 
 bool pumpOne(HWND dialog, int& quitCode) {
     MSG msg;

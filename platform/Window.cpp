@@ -8,7 +8,9 @@
 #include <new>
 #include <tuple>
 
-Window::~Window() { destroy(); }
+Window::~Window() {
+    destroy();
+}
 
 std::wstring Window::registerClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
     using Key = std::tuple<UINT, HCURSOR, HBRUSH, HICON>;
@@ -40,10 +42,10 @@ std::wstring Window::registerClass(UINT style, HCURSOR cursor, HBRUSH background
 
 bool Window::create(DWORD exStyle, const std::wstring& className, const wchar_t* text, DWORD style,
                     const RECT& rect, HWND parent, UINT_PTR id) {
-    HWND created = ::CreateWindowExW(exStyle, className.c_str(), text ? text : L"", style,
-                                     rect.left, rect.top, rect.right - rect.left,
-                                     rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(id),
-                                     ::GetModuleHandleW(nullptr), this);
+    HWND created =
+        ::CreateWindowExW(exStyle, className.c_str(), text ? text : L"", style, rect.left, rect.top,
+                          rect.right - rect.left, rect.bottom - rect.top, parent,
+                          reinterpret_cast<HMENU>(id), ::GetModuleHandleW(nullptr), this);
     return created != nullptr;
 }
 

@@ -29,8 +29,8 @@ void paintKnownContent(HDC dc, int width, int height) {
 
 // The colour at (x, y), y counted from the top of the image.
 COLORREF pixelAt(const cFrame& frame, int x, int y) {
-    const unsigned char* p =
-        frame.pixels.get() + (frame.height - 1 - y) * frame.stride() + static_cast<std::size_t>(x) * 3;
+    const unsigned char* p = frame.pixels.get() + (frame.height - 1 - y) * frame.stride() +
+                             static_cast<std::size_t>(x) * 3;
     return RGB(p[2], p[1], p[0]);
 }
 
@@ -104,8 +104,9 @@ TEST_F(ScreenGrabTest, OddWidthRowsArePaddedAndStillLineUp) {
 }
 
 TEST_F(ScreenGrabTest, CoveringWindowShowsInTheGrab) {
-    PaintedWindow cover(RECT{250, 200, 300, 250},
-                        [](HDC dc, int w, int h) { PaintedWindow::fill(dc, {0, 0, w, h}, RGB(1, 2, 3)); });
+    PaintedWindow cover(RECT{250, 200, 300, 250}, [](HDC dc, int w, int h) {
+        PaintedWindow::fill(dc, {0, 0, w, h}, RGB(1, 2, 3));
+    });
     FramePtr frame = grabWindow(window->hwnd());
     EXPECT_EQ(pixelAt(*frame, 60, 60), RGB(1, 2, 3));
     EXPECT_EQ(pixelAt(*frame, 20, 20), kTopLeft);

@@ -105,8 +105,8 @@ TEST_F(FtpTest, MissingFolderRaisesTheExtendedErrorWithTheServersReply) {
         FAIL() << "opened a file in a missing folder";
     } catch (const InternetException& error) {
         EXPECT_EQ(error.errorCode(), static_cast<DWORD>(ERROR_INTERNET_EXTENDED_ERROR));
-        EXPECT_EQ(error.message().rfind(L"550 ", 0), 0u) << std::string(
-            error.message().begin(), error.message().end());
+        EXPECT_EQ(error.message().rfind(L"550 ", 0), 0u)
+            << std::string(error.message().begin(), error.message().end());
     }
 }
 

@@ -30,9 +30,13 @@ protected:
     }
 };
 
-RECT smallRect() { return RECT{10, 10, 110, 60}; }
+RECT smallRect() {
+    return RECT{10, 10, 110, 60};
+}
 
-std::wstring plainClass() { return Window::registerClass(0, nullptr, nullptr, nullptr); }
+std::wstring plainClass() {
+    return Window::registerClass(0, nullptr, nullptr, nullptr);
+}
 
 TEST(WindowTest, ObjectSeesItsMessagesFromNcCreateOn) {
     RecordingWindow window;
@@ -56,9 +60,9 @@ TEST(WindowTest, RegisteringTheSameClassTwiceGivesOneName) {
     EXPECT_NE(Window::registerClass(CS_DBLCLKS, cross, nullptr, nullptr), plainClass());
     WNDCLASSEXW info{};
     info.cbSize = sizeof info;
-    ASSERT_TRUE(::GetClassInfoExW(::GetModuleHandleW(nullptr),
-                                  Window::registerClass(CS_DBLCLKS, cross, nullptr, nullptr).c_str(),
-                                  &info));
+    ASSERT_TRUE(::GetClassInfoExW(
+        ::GetModuleHandleW(nullptr),
+        Window::registerClass(CS_DBLCLKS, cross, nullptr, nullptr).c_str(), &info));
     EXPECT_EQ(info.style, static_cast<UINT>(CS_DBLCLKS));
     EXPECT_EQ(info.hCursor, cross);
 }

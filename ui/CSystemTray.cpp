@@ -1,0 +1,120 @@
+#include "ui/CSystemTray.h"
+
+#include "platform/Handles.h"
+#include "res/resource.h"
+#include "ui/BalloonText.h"
+
+namespace {
+
+constexpr UINT kBalloonTimeoutMs = 2000;
+
+UniqueMenu loadTrayMenu() {
+    return UniqueMenu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+}
+
+} // namespace
+
+CSystemTray::CSystemTray(ITrayCommands& commands) : commands_(commands) {}
+
+CSystemTray::~CSystemTray() {
+    removeIcon();
+    destroy();
+}
+
+bool CSystemTray::addTrayIcon(UINT callbackMessage, HICON icon) {
+    if (LOBYTE(LOWORD(::GetVersion())) < 4) {
+        iconAdded_ = false;
+        return false;
+    }
+    std::wstring cls = registerClass(0, nullptr, nullptr, nullptr);
+    create(0, cls, L"", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0);
+
+    std::lock_guard<std::mutex> guard(iconDataLock_);
+    iconData_.cbSize = sizeof(NOTIFYICONDATAW);
+    iconData_.hWnd = hwnd();
+    iconData_.uID = kIconId;
+    iconData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    iconData_.uCallbackMessage = callbackMessage;
+    iconData_.hIcon = icon;
+    copyBalloonField(iconData_.szTip, ARRAYSIZE(iconData_.szTip), L"Morvex");
+    iconAdded_ = ::Shell_NotifyIconW(NIM_ADD, &iconData_) != FALSE;
+    return iconAdded_;
+}
+
+BOOL CSystemTray::displayBalloon(DWORD kind, const wchar_t* title, const wchar_t* text) {
+    std::lock_guard<std::mutex> guard(iconDataLock_);
+    iconData_.cbSize = sizeof(NOTIFYICONDATAW);
+    iconData_.uFlags = NIF_INFO;
+    iconData_.uTimeout = kBalloonTimeoutMs;
+    iconData_.dwInfoFlags = kind;
+    copyBalloonField(iconData_.szInfo, ARRAYSIZE(iconData_.szInfo), text);
+    copyBalloonField(iconData_.szInfoTitle, ARRAYSIZE(iconData_.szInfoTitle), title);
+    return ::Shell_NotifyIconW(NIM_MODIFY, &iconData_);
+}
+
+void CSystemTray::removeIcon() noexcept {
+    std::lock_guard<std::mutex> guard(iconDataLock_);
+    if (!iconAdded_)
+        return;
+    iconData_.uFlags = 0;
+    ::Shell_NotifyIconW(NIM_DELETE, &iconData_);
+    iconAdded_ = false;
+}
+
+LRESULT CSystemTray::onIconEvent(UINT, LPARAM mouseEvent) {
+    switch (LOWORD(mouseEvent)) {
+    case WM_RBUTTONUP: {
+        UniqueMenu menu = loadTrayMenu();
+        HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
+        if (!popup)
+            return 0;
+        ::SetMenuDefaultItem(popup, defaultItem_, defaultByPosition_);
+        POINT pointer{};
+        ::GetCursorPos(&pointer);
+        ::SetForegroundWindow(hwnd());
+        ::TrackPopupMenu(popup, 0, pointer.x, pointer.y, 0, hwnd(), nullptr);
+        // Lets the menu close properly when the user clicks elsewhere.
+        ::PostMessageW(hwnd(), WM_NULL, 0, 0);
+        return 1;
+    }
+    case WM_LBUTTONDBLCLK: {
+        ::SetForegroundWindow(hwnd());
+        UINT command = defaultItem_;
+        if (defaultByPosition_) {
+            UniqueMenu menu = loadTrayMenu();
+            HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
+            if (!popup)
+                return 0;
+            command = ::GetMenuItemID(popup, static_cast<int>(defaultItem_));
+        }
+        ::SendMessageW(hwnd(), WM_COMMAND, command, 0);
+        return 1;
+    }
+    default:
+        return 1;
+    }
+}
+
+void CSystemTray::onCommand(UINT commandId) {
+    switch (commandId) {
+    case ID_EXIT:
+        if (!commands_.isPreferencesOpen())
+            ::PostQuitMessage(0);
+        break;
+    case ID_PREFERENCES:
+        commands_.showPreferences();
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CSystemTray::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == iconData_.uCallbackMessage && message != 0)
+        return onIconEvent(static_cast<UINT>(wParam), lParam);
+    if (message == WM_COMMAND) {
+        onCommand(LOWORD(wParam));
+        return 0;
+    }
+    return Window::handleMessage(message, wParam, lParam);
+}
