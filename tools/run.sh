@@ -1,9 +1,64 @@
 #!/usr/bin/env bash
-# Installs what is missing and builds Pixlance.exe for Windows.
+# Installs what is missing, builds Pixlance, and runs it under Wine with a local upload service:
+# an FTP server on 127.0.0.1 port 21 with the built-in account and a web server on 127.0.0.1:8021
+# serving the same folder. The built-in target's registry values are pointed at them.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+top=$(pwd)
 
 tools/install-deps.sh
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j"$(nproc)" --target Pixlance
-echo "Built $(pwd)/build/Pixlance.exe (the tray program itself is not wired up yet)."
+cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$(nproc)" --target Pixlance pixlance-keys
+
+run="$top/build/run"
+uploads="$run/uploads"
+mkdir -p "$run" "$uploads"
+export PIXLANCE_WINE_DIR="$run"
+export WINEPREFIX="$run/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+
+stop_pid() { [ -f "$1" ] && kill "$(cat "$1")" 2>/dev/null; rm -f "$1"; }
+
+if [ -z "${DISPLAY:-}" ]; then
+    for n in $(seq 50 89); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >"$run/xvfb.log" 2>&1 </dev/null &
+        echo $! >"$run/xvfb.pid"
+        export DISPLAY=":$n"
+        sleep 1
+        break
+    done
+    echo "No display was set: started Xvfb on $DISPLAY (screenshots: DISPLAY=$DISPLAY import -window root shot.png)."
+fi
+
+# The built-in account of the local upload service.
+user="uploads@pixlance.example"
+password="tolvenKorb4718P!"
+stop_pid "$run/ftp.pid"
+setsid /usr/bin/python3 tests/support/ftp_server.py --address 127.0.0.1 --root "$uploads" \
+    --user "$user" --password "$password" >"$run/ftp.log" 2>&1 </dev/null &
+echo $! >"$run/ftp.pid"
+stop_pid "$run/web.pid"
+setsid /usr/bin/python3 -m http.server 8021 --bind 127.0.0.1 --directory "$uploads" \
+    >"$run/web.log" 2>&1 </dev/null &
+echo $! >"$run/web.pid"
+
+[ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >"$run/wineboot.log" 2>&1 </dev/null
+key='HKCU\Software\Morvex_1.0\Pixlance\Default'
+for value in "Server=127.0.0.1" "Username=$user" "Path=/" "URL=http://127.0.0.1:8021"; do
+    "$wine" reg add "$key" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null 2>&1 </dev/null
+done
+
+"$wine" "$top/build/Pixlance.exe" >"$run/pixlance.log" 2>&1 </dev/null &
+echo $! >"$run/pixlance.pid"
+
+cat <<MSG
+Pixlance is running under Wine (prefix $WINEPREFIX, display $DISPLAY).
+  Uploads land in        $uploads
+  and are served at      http://127.0.0.1:8021/<name>.png (the address is put on the clipboard)
+  Settings.dat is in     $WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Pixlance/
+Trigger a capture (Ctrl+Shift+F full screen, active = window, select = region):
+  tools/press.sh full
+Stop everything:
+  tools/press.sh stop
+MSG

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A real FTP server for the tests (pyftpdlib), bound to one loopback address on port 21.
 
-Accounts: "tester" / "secret" with full rights in the server's folder.
+Account: "tester" / "secret" (or --user/--password) with full rights in the server's folder.
 Modes:
   normal  an ordinary server
   hang    accepts connections and never answers (a server that stopped responding)
@@ -28,13 +28,13 @@ def serve_hanging(address):
         held.append(conn)  # never answered, never closed
 
 
-def serve_ftp(address, root, mode):
+def serve_ftp(address, root, mode, user, password):
     from pyftpdlib.authorizers import DummyAuthorizer
     from pyftpdlib.handlers import FTPHandler, DTPHandler
     from pyftpdlib.servers import ThreadedFTPServer
 
     authorizer = DummyAuthorizer()
-    authorizer.add_user("tester", "secret", root, perm="elradfmwMT")
+    authorizer.add_user(user, password, root, perm="elradfmwMT")
 
     class DroppingDTPHandler(DTPHandler):
         def handle_read(self):
@@ -61,13 +61,15 @@ def main():
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
     parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop"))
+    parser.add_argument("--user", default="tester")
+    parser.add_argument("--password", default="secret")
     args = parser.parse_args()
     logging.basicConfig(level=logging.WARNING)
     os.makedirs(args.root, exist_ok=True)
     if args.mode == "hang":
         serve_hanging(args.address)
     else:
-        serve_ftp(args.address, args.root, args.mode)
+        serve_ftp(args.address, args.root, args.mode, args.user, args.password)
 
 
 if __name__ == "__main__":
