@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Pixlance and its tests for Windows, and runs the whole suite
-# under Wine on a virtual display.
+# under Wine on a virtual display. Then builds the portable code natively with clang under
+# AddressSanitizer and UndefinedBehaviorSanitizer, runs its tests, and fuzzes it for about a minute.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -8,3 +9,9 @@ tools/install-deps.sh
 cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)"
 ctest --test-dir build -j"$(nproc)" --output-on-failure
+
+cmake -S . -B build-host -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-host -j"$(nproc)"
+ctest --test-dir build-host -j"$(nproc)" --output-on-failure
+tools/fuzz.sh 60

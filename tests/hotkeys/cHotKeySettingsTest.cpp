@@ -1,0 +1,64 @@
+#include "hotkeys/cHotKeySettings.h"
+#include "settings/cBinSettingBag.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(HotKeySettings, DefaultsUseTheGenericModifiers) {
+    const cHotKeySettings table;
+    EXPECT_EQ(table.full, (KeySeq{17, 16, 70}));
+    EXPECT_EQ(table.active, (KeySeq{17, 16, 65}));
+    EXPECT_EQ(table.select, (KeySeq{17, 16, 83}));
+}
+
+TEST(HotKeySettings, SavesAllThreeAsText) {
+    cHotKeySettings table;
+    table.active.clear();
+    cBinSettingBag bag;
+    table.save(&bag);
+    std::wstring text;
+    ASSERT_TRUE(bag.getString(L"Full", text));
+    EXPECT_EQ(text, L"17,16,70");
+    ASSERT_TRUE(bag.getString(L"Active", text));
+    EXPECT_EQ(text, L"");
+    ASSERT_TRUE(bag.getString(L"Select", text));
+    EXPECT_EQ(text, L"17,16,83");
+    EXPECT_EQ(bag.entries().size(), 3u);
+}
+
+TEST(HotKeySettings, LoadsTheStoredTexts) {
+    cBinSettingBag bag;
+    bag.setString(L"Full", L"17,,70");
+    bag.setString(L"Active", L",17,70,");
+    bag.setString(L"Select", L" 123");
+    cHotKeySettings table;
+    table.load(&bag);
+    EXPECT_EQ(table.full, (KeySeq{17, 70}));
+    EXPECT_EQ(table.active, (KeySeq{17, 70}));
+    EXPECT_EQ(table.select, (KeySeq{123}));
+}
+
+TEST(HotKeySettings, MissingOrNonTextKeysLoadAsNoCombination) {
+    cBinSettingBag bag;
+    bag.setInt(L"Active", 65);
+    bag.setString(L"Select", L"");
+    cHotKeySettings table;
+    table.load(&bag);
+    EXPECT_TRUE(table.full.empty());
+    EXPECT_TRUE(table.active.empty());
+    EXPECT_TRUE(table.select.empty());
+}
+
+TEST(HotKeySettings, OverlongCombinationSavesWhatReadsBack) {
+    cHotKeySettings table;
+    table.full = KeySeq(70, 123);
+    cBinSettingBag bag;
+    table.save(&bag);
+    cHotKeySettings reloaded;
+    reloaded.load(&bag);
+    EXPECT_EQ(reloaded.full, KeySeq(64, 123)); // 64 codes of "123" and commas: 255 characters
+    EXPECT_EQ(reloaded.active, table.active);
+}
+
+} // namespace
