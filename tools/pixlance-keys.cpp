@@ -11,12 +11,13 @@
 namespace {
 
 std::vector<WORD> combination(const wchar_t* name) {
+    // The left-hand modifier codes, as a real keyboard reports them.
     if (std::wcscmp(name, L"full") == 0)
-        return {VK_CONTROL, VK_SHIFT, 'F'};
+        return {VK_LCONTROL, VK_LSHIFT, 'F'};
     if (std::wcscmp(name, L"active") == 0)
-        return {VK_CONTROL, VK_SHIFT, 'A'};
+        return {VK_LCONTROL, VK_LSHIFT, 'A'};
     if (std::wcscmp(name, L"select") == 0)
-        return {VK_CONTROL, VK_SHIFT, 'S'};
+        return {VK_LCONTROL, VK_LSHIFT, 'S'};
     std::vector<WORD> codes;
     std::wstring text = name;
     std::size_t at = 0;
