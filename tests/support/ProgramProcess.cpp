@@ -53,17 +53,19 @@ struct WindowSearch {
     DWORD processId;
     const wchar_t* className;
     HWND found;
+    bool prefixOnly = false;
 };
 
 BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<WindowSearch*>(param);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !::IsWindowVisible(window))
+    if (owner != search->processId || (!search->prefixOnly && !::IsWindowVisible(window)))
         return TRUE;
-    wchar_t cls[64] = {};
-    ::GetClassNameW(window, cls, 64);
-    if (std::wstring(cls) != search->className)
+    wchar_t cls[128] = {};
+    ::GetClassNameW(window, cls, 128);
+    const std::wstring name = cls;
+    if (search->prefixOnly ? name.rfind(search->className, 0) != 0 : name != search->className)
         return TRUE;
     search->found = window;
     return FALSE;
@@ -73,6 +75,12 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
 
 HWND ProgramProcess::findWindow(const wchar_t* className) const {
     WindowSearch search{processId_, className, nullptr};
+    ::EnumWindows(&matchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND ProgramProcess::findAnyWindow(const wchar_t* classPrefix) const {
+    WindowSearch search{processId_, classPrefix, nullptr, true};
     ::EnumWindows(&matchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

@@ -25,6 +25,8 @@ public:
 
     // A visible top-level window of this process with the given class ("#32770" for a message box).
     HWND findWindow(const wchar_t* className) const;
+    // A top-level window of this process, shown or not, whose class name starts with prefix.
+    HWND findAnyWindow(const wchar_t* classPrefix) const;
 
 private:
     UniqueHandle process_;

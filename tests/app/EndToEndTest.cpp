@@ -1,0 +1,335 @@
+// Drives the real Pixlance.exe as a separate process: start-up, the single-instance guard, settings
+// persistence, registry values, the start-up shortcut, a capture through the keyboard hook with
+// its file, upload, clipboard text and balloons, and exit. Balloons are observed through a stand-in
+// for the shell's notification area, so no test depends on timing luck.
+#include "app/AppFolders.h"
+#include "app/RegistryProfile.h"
+#include "res/resource.h"
+#include "settings/cBinSettingBag.h"
+#include "support/FakeShellTray.h"
+#include "support/PaintedWindow.h"
+#include "support/ProgramProcess.h"
+#include "support/TestEnvironment.h"
+#include "support/TestImages.h"
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+#include <cwctype>
+#include <functional>
+
+namespace {
+
+const std::wstring kBuiltinUser = L"uploads@pixlance.example";
+
+std::wstring programPath() { return TestEnvironment::windowsPath(TestEnvironment::variable(L"PIXLANCE_EXE")); }
+
+std::wstring settingsFile() { return settingsFolder() + L"Settings.dat"; }
+std::wstring shortcutFile() { return startupFolder() + L"Morvex.lnk"; }
+RegistryProfile profile() { return RegistryProfile(L"Morvex_1.0", L"Pixlance"); }
+
+void resetProgramState() {
+    TestEnvironment::removeTree(settingsFolder());
+    ::DeleteFileW(shortcutFile().c_str());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvex_1.0");
+}
+
+void pointBuiltinTargetAt(const std::wstring& server, const std::wstring& url) {
+    RegistryProfile p = profile();
+    p.writeString(L"Default", L"Server", server);
+    p.writeString(L"Default", L"Username", kBuiltinUser);
+    p.writeString(L"Default", L"Path", L"/");
+    p.writeString(L"Default", L"URL", url);
+}
+
+void pressKeys(std::initializer_list<WORD> codes) {
+    std::vector<INPUT> inputs;
+    for (WORD code : codes) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = code;
+        inputs.push_back(in);
+    }
+    for (auto it = std::rbegin(codes); it != std::rend(codes); ++it) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    return pumpUntil(condition, timeoutMs);
+}
+
+std::vector<std::wstring> filesIn(const std::wstring& folder, const std::wstring& pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder + L"\\" + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(data.cFileName);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return names;
+}
+
+// "dd_mm_yy_HH_MM_SS" followed by the extension.
+bool isTimeStampName(const std::wstring& name, const std::wstring& extension) {
+    if (name.size() != 17 + extension.size() || name.substr(17) != extension)
+        return false;
+    for (std::size_t i = 0; i < 17; ++i)
+        if (i % 3 == 2 ? name[i] != L'_' : !std::iswdigit(name[i]))
+            return false;
+    return true;
+}
+
+std::wstring clipboardText() {
+    std::wstring text;
+    if (!::OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetProgramState();
+        ASSERT_FALSE(programPath().empty());
+    }
+    void TearDown() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvex_1.0");
+        ::DeleteFileW(shortcutFile().c_str());
+    }
+
+    // Starts the program and waits until its icon is added.
+    std::unique_ptr<ProgramProcess> start(const std::wstring& arguments = L"") {
+        const std::size_t before = requestsOf(NIM_ADD);
+        auto process = std::make_unique<ProgramProcess>(programPath(), arguments);
+        EXPECT_TRUE(process->started());
+        EXPECT_TRUE(waitFor([&] { return requestsOf(NIM_ADD) > before || !process->running(); },
+                            30000));
+        return process;
+    }
+
+    // Chooses Exit from the icon's menu commands and waits for the process to end.
+    bool exitProgram(ProgramProcess& process, DWORD timeoutMs = 20000) {
+        HWND hidden = process.findAnyWindow(L"Pixlance:");
+        if (!hidden)
+            return false;
+        ::PostMessageW(hidden, WM_COMMAND, ID_EXIT, 0);
+        return process.waitForExit(timeoutMs);
+    }
+
+    std::size_t requestsOf(DWORD message) const {
+        std::size_t count = 0;
+        for (const auto& request : shell.requests())
+            count += request.message == message;
+        return count;
+    }
+
+    bool balloonShown(const std::wstring& title, const std::wstring& text = L"") const {
+        for (const auto& request : shell.requests())
+            if (request.message == NIM_MODIFY && request.contains(title) &&
+                (text.empty() || request.contains(text)))
+                return true;
+        return false;
+    }
+
+    void writeSettings(const std::function<void(cBinSettingBag&)>& fill) {
+        cBinSettingBag bag;
+        fill(bag);
+        settingsFolder();
+        bag.writeFile(settingsFile());
+    }
+
+    cBinSettingBag readSettings() {
+        cBinSettingBag bag;
+        bag.readFile(settingsFile());
+        return bag;
+    }
+
+    FakeShellTray shell;
+};
+
+TEST_F(EndToEndTest, FirstStartUsesDefaultsAndCreatesFolderRegistryValuesAndShortcut) {
+    auto program = start();
+    ASSERT_TRUE(program->running());
+    EXPECT_TRUE(TestEnvironment::fileExists(settingsFolder() + L"running"));
+    EXPECT_TRUE(TestEnvironment::fileExists(shortcutFile()));
+    RegistryProfile p = profile();
+    EXPECT_EQ(p.readString(L"Default", L"Server", L"-"), L"ftp.pixlance.example");
+    EXPECT_EQ(p.readString(L"Default", L"Username", L"-"), kBuiltinUser);
+    EXPECT_EQ(p.readString(L"Default", L"Path", L"-"), L"/");
+    EXPECT_EQ(p.readString(L"Default", L"URL", L"-"), L"http://img.pixlance.example");
+    EXPECT_FALSE(TestEnvironment::fileExists(settingsFile()));
+    EXPECT_TRUE(shell.requests()[0].contains(L"Morvex"));
+
+    ASSERT_TRUE(exitProgram(*program));
+    EXPECT_EQ(program->exitCode(), 0u);
+    EXPECT_EQ(requestsOf(NIM_DELETE), 1u);
+    cBinSettingBag saved = readSettings();
+    std::int32_t value = -1;
+    EXPECT_TRUE(saved.getInt(L"DiskOutput", value));
+    EXPECT_EQ(value, 0);
+    EXPECT_TRUE(saved.getInt(L"ClipboardOutput", value));
+    EXPECT_EQ(value, 0);
+    EXPECT_TRUE(saved.getInt(L"RunAtStartup", value));
+    EXPECT_EQ(value, 1);
+    EXPECT_TRUE(saved.getInt(L"OutputFormat", value));
+    EXPECT_EQ(value, 0);
+    std::wstring text;
+    EXPECT_TRUE(saved.getString(L"Full", text));
+    EXPECT_EQ(text, L"17,16,70");
+    bool flag = false;
+    EXPECT_TRUE(saved.getBool(L"copyUrl", flag));
+    EXPECT_TRUE(flag);
+    EXPECT_TRUE(saved.getBool(L"isEnabled", flag));
+    EXPECT_TRUE(flag);
+    EXPECT_TRUE(saved.getBool(L"ftpCustom", flag));
+    EXPECT_FALSE(flag);
+}
+
+TEST_F(EndToEndTest, SecondInstanceShowsTheBoxAndLeavesTheFirstAlone) {
+    auto first = start();
+    ASSERT_TRUE(first->running());
+    const std::string shortcutBefore = TestEnvironment::readFileBytes(shortcutFile());
+
+    ProgramProcess second(programPath());
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (box = second.findWindow(L"#32770")) != nullptr; }, 20000));
+    wchar_t text[256] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 256);
+    EXPECT_STREQ(text, L"Another instance of the applcation\nis already running!");
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(second.waitForExit(10000));
+    EXPECT_EQ(requestsOf(NIM_ADD), 1u);
+    EXPECT_TRUE(first->running());
+    EXPECT_FALSE(TestEnvironment::fileExists(settingsFile())); // the second saved nothing
+    EXPECT_EQ(TestEnvironment::readFileBytes(shortcutFile()), shortcutBefore);
+    ASSERT_TRUE(exitProgram(*first));
+
+    // The "running" file stays behind and does not block the next start.
+    ASSERT_TRUE(TestEnvironment::fileExists(settingsFolder() + L"running"));
+    auto third = start();
+    EXPECT_TRUE(third->running());
+    EXPECT_EQ(requestsOf(NIM_ADD), 2u);
+    EXPECT_TRUE(exitProgram(*third));
+}
+
+TEST_F(EndToEndTest, ClipboardOutputIsTurnedOffWhileTheAddressIsCopied) {
+    writeSettings([](cBinSettingBag& bag) {
+        bag.setInt(L"ClipboardOutput", 1);
+        bag.setBool(L"copyUrl", true);
+        bag.setInt(L"RunAtStartup", 0);
+        bag.setString(L"Unknown", L"kept");
+    });
+    auto program = start();
+    ASSERT_TRUE(program->running());
+    EXPECT_FALSE(TestEnvironment::fileExists(shortcutFile())); // "RunAtStartup" 0
+    ASSERT_TRUE(exitProgram(*program));
+    cBinSettingBag saved = readSettings();
+    std::int32_t value = -1;
+    EXPECT_TRUE(saved.getInt(L"ClipboardOutput", value));
+    EXPECT_EQ(value, 0);
+    std::wstring kept;
+    EXPECT_TRUE(saved.getString(L"Unknown", kept));
+    EXPECT_EQ(kept, L"kept");
+}
+
+TEST_F(EndToEndTest, RegisterAndUnregisterDoTheirWorkAndExitWithoutTheIcon) {
+    const wchar_t* key = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Pixlance.exe";
+    ProgramProcess registering(programPath(), L"/Register");
+    ASSERT_TRUE(registering.waitForExit(20000));
+    HKEY raw = nullptr;
+    EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &raw), ERROR_SUCCESS);
+    if (raw)
+        ::RegCloseKey(raw);
+    ProgramProcess unregistering(programPath(), L"-UNREGSERVER");
+    ASSERT_TRUE(unregistering.waitForExit(20000));
+    raw = nullptr;
+    EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &raw), ERROR_SUCCESS);
+    EXPECT_EQ(requestsOf(NIM_ADD), 0u);
+    EXPECT_FALSE(TestEnvironment::fileExists(settingsFile()));
+    EXPECT_FALSE(TestEnvironment::fileExists(shortcutFile()));
+}
+
+TEST_F(EndToEndTest, HotKeyCaptureLandsOnDiskOnTheServerAndOnTheClipboard) {
+    const std::wstring folder = TestEnvironment::freshTempDir(L"e2e-shots");
+    writeSettings([&](cBinSettingBag& bag) {
+        bag.setInt(L"DiskOutput", 1);
+        bag.setString(L"Folder", folder);
+        bag.setBool(L"openBrowser", false);
+    });
+    pointBuiltinTargetAt(TestEnvironment::ftpAddress(L"e2e_a"), L"http://shots.example/e2e");
+    PaintedWindow marker(RECT{300, 300, 500, 400}, [](HDC dc, int w, int h) {
+        PaintedWindow::fill(dc, RECT{0, 0, w, h}, RGB(12, 200, 99));
+    });
+    auto program = start();
+    ASSERT_TRUE(program->running());
+    shell.clear();
+
+    pressKeys({VK_LCONTROL, VK_LSHIFT, 'F'});
+    ASSERT_TRUE(waitFor([&] { return balloonShown(L"Upload successfull"); }, 30000));
+
+    auto shots = filesIn(folder, L"*.png");
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_TRUE(isTimeStampName(shots[0], L".png"));
+    const std::string onDisk = TestEnvironment::readFileBytes(folder + L"\\" + shots[0]);
+    TestImages::DecodedImage image = TestImages::decode(onDisk);
+    ASSERT_EQ(image.width, 1920);
+    ASSERT_EQ(image.height, 1080);
+    EXPECT_EQ(image.at(400, 350), RGB(12, 200, 99));
+
+    const std::wstring uploaded = TestEnvironment::ftpRoot(L"e2e_a") + L"\\" + shots[0];
+    EXPECT_EQ(TestEnvironment::readFileBytes(uploaded), onDisk);
+    EXPECT_EQ(clipboardText(), L"http://shots.example/e2e/" + shots[0]);
+
+    EXPECT_TRUE(balloonShown(L"Image written to disk"));
+    EXPECT_TRUE(balloonShown(L"Image saved", L"Uploading to ftp"));
+    EXPECT_TRUE(balloonShown(L"Upload successfull", L"URL copied to clipboard"));
+    ASSERT_TRUE(exitProgram(*program));
+}
+
+TEST_F(EndToEndTest, RegistryValuesChosenBetweenRunsBecomeTheBuiltInTarget) {
+    for (const wchar_t* fixture : {L"e2e_a", L"e2e_b"}) {
+        pointBuiltinTargetAt(TestEnvironment::ftpAddress(fixture), L"");
+        const std::wstring root = TestEnvironment::ftpRoot(fixture);
+        const std::size_t before = filesIn(root, L"*.png").size();
+        auto program = start();
+        ASSERT_TRUE(program->running());
+        shell.clear();
+        pressKeys({VK_LCONTROL, VK_LSHIFT, 'F'});
+        ASSERT_TRUE(waitFor([&] { return balloonShown(L"Upload successfull"); }, 30000)) << fixture;
+        EXPECT_EQ(filesIn(root, L"*.png").size(), before + 1) << fixture;
+        ASSERT_TRUE(exitProgram(*program));
+    }
+}
+
+TEST_F(EndToEndTest, ExitDuringAnUploadToAHangingServerEndsInBoundedTime) {
+    writeSettings([](cBinSettingBag& bag) { bag.setBool(L"openBrowser", false); });
+    pointBuiltinTargetAt(TestEnvironment::ftpAddress(L"e2e_hang"), L"");
+    auto program = start();
+    ASSERT_TRUE(program->running());
+    shell.clear();
+    pressKeys({VK_LCONTROL, VK_LSHIFT, 'F'});
+    ASSERT_TRUE(waitFor([&] { return balloonShown(L"Image saved"); }, 30000));
+    const DWORD begin = ::GetTickCount();
+    ASSERT_TRUE(exitProgram(*program, 30000));
+    EXPECT_LT(::GetTickCount() - begin, 15000u);
+    EXPECT_TRUE(TestEnvironment::fileExists(settingsFile()));
+}
+
+} // namespace
