@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 // The application object: owner of the outputs and the handler of capture requests.
 class CPixlanceApp {
