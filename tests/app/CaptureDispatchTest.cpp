@@ -1,0 +1,380 @@
+#include "app/CPixlanceApp.h"
+#include "app/CaptureRequest.h"
+#include "app/FrameName.h"
+#include "capture/ScreenGrab.h"
+#include "capture/cFullScreenWnd.h"
+#include "platform/MessagePump.h"
+#include "platform/ResourceException.h"
+#include "support/InputScript.h"
+#include "support/PaintedWindow.h"
+#include "support/SelectionTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+using namespace SelectionTestKit;
+
+namespace {
+
+const std::wstring kFailedTitle = L"Failed to capture screenshot";
+const RECT kPatternRect{40, 140, 760, 560};
+
+struct PutCall {
+    std::string output;
+    const cFrame* frame;
+    int width;
+    int height;
+    std::size_t stride;
+    bool hasPixels;
+    std::wstring name;
+    int format;
+    IFrameOutputUpdate* update;
+    bool captureInProgress;
+    COLORREF sample; // the frame's pixel at (300, 300) of the screen, when the frame reaches there
+};
+
+class RecordingOutput : public IFrameOutput {
+public:
+    RecordingOutput(std::string name, std::vector<PutCall>& log, const CPixlanceApp& app)
+        : name_(std::move(name)), log_(log), app_(app) {}
+
+    void put(const cFrame* frame, int format, IFrameOutputUpdate* update) override {
+        COLORREF sample = CLR_INVALID;
+        if (frame->pixels && frame->width > 300 && frame->height > 300)
+            sample = pixelAt(*frame, 300, 300);
+        log_.push_back({name_, frame, frame->width, frame->height, frame->stride(),
+                        frame->pixels != nullptr, frame->name, format, update,
+                        app_.captureInProgress, sample});
+        if (onPut)
+            onPut();
+    }
+    void cancelPending() override {}
+
+    std::function<void()> onPut;
+
+private:
+    std::string name_;
+    std::vector<PutCall>& log_;
+    const CPixlanceApp& app_;
+};
+
+class RecordingUpdate : public IFrameOutputUpdate {
+public:
+    bool notify(bool ok, const std::wstring& title, const std::wstring& text) override {
+        notified.emplace_back(ok, title, text);
+        return true;
+    }
+    void progress(const std::wstring&, const std::wstring&) override { ++progressed; }
+
+    std::vector<std::tuple<bool, std::wstring, std::wstring>> notified;
+    int progressed = 0;
+};
+
+// Keeps the capture dispatch as the thread's handler of window-less messages for one test.
+class ThreadHandlerScope {
+public:
+    explicit ThreadHandlerScope(MessagePump::ThreadMessageHandler handler) {
+        MessagePump::setThreadMessageHandler(std::move(handler));
+    }
+    ~ThreadHandlerScope() { MessagePump::setThreadMessageHandler(nullptr); }
+};
+
+// Runs the thread's messages through the pump until a message of this kind has gone through it.
+constexpr UINT kMarker = WM_APP + 40;
+bool pumpUntilMarker(const bool& seen) {
+    ::PostThreadMessageW(::GetCurrentThreadId(), kMarker, 0, 0);
+    const DWORD start = ::GetTickCount();
+    int quitCode = 0;
+    while (!seen && ::GetTickCount() - start < 5000) {
+        if (!MessagePump::pumpOne(nullptr, quitCode))
+            return false;
+    }
+    return seen;
+}
+
+std::vector<std::string> outputsCalled(const std::vector<PutCall>& log) {
+    std::vector<std::string> names;
+    for (const PutCall& call : log)
+        names.push_back(call.output);
+    return names;
+}
+
+class CaptureDispatchTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { pattern = new PaintedWindow(kPatternRect, paintPattern); }
+    static void TearDownTestSuite() {
+        delete pattern;
+        pattern = nullptr;
+    }
+
+    void SetUp() override {
+        app.setOutputs(&disk, &clipboard, &ftp);
+        app.setStatusCallback(&update);
+        ASSERT_TRUE(pumpUntil(inputSettled));
+        ::SetForegroundWindow(pattern->hwnd());
+        ASSERT_TRUE(pumpUntil([] {
+            FramePtr shown = grabRect(kPatternRect);
+            for (int y = 0; y < shown->height; y += 7)
+                for (int x = 0; x < shown->width; x += 7)
+                    if (pixelAt(*shown, x, y) != patternColour(x, y))
+                        return false;
+            return true;
+        }));
+        script.onTimeout = [] {
+            if (HWND window = ::FindWindowW(cFullScreenWnd::windowClass().c_str(), nullptr))
+                ::DestroyWindow(window);
+        };
+    }
+    void TearDown() override {
+        script.releaseAll();
+        EXPECT_TRUE(pumpUntil(inputSettled));
+    }
+    static bool inputSettled() {
+        return ::GetKeyState(VK_LBUTTON) >= 0 && ::GetKeyState(VK_ESCAPE) >= 0;
+    }
+
+    void scriptDrag(int fromX, int fromY, int toX, int toY) {
+        script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+            .then([=] { script.moveTo(fromX, fromY); })
+            .then([=] { script.leftDown(); })
+            .then([=] { script.moveTo(toX, toY); })
+            .then([=] { script.leftUp(); });
+    }
+
+    // A name that frameNameFor gave for a moment between the two times.
+    static bool nameOfTimeBetween(const std::wstring& name, std::time_t before, std::time_t after) {
+        for (std::time_t t = before; t <= after; ++t)
+            if (name == frameNameFor(t))
+                return true;
+        return false;
+    }
+
+    static PaintedWindow* pattern;
+    std::vector<PutCall> log;
+    CPixlanceApp app;
+    RecordingOutput disk{"disk", log, app};
+    RecordingOutput clipboard{"clipboard", log, app};
+    RecordingOutput ftp{"ftp", log, app};
+    RecordingUpdate update;
+    InputScript script;
+};
+PaintedWindow* CaptureDispatchTest::pattern = nullptr;
+
+TEST_F(CaptureDispatchTest, FullScreenFrameGoesToDiskThenClipboardThenFtp) {
+    app.diskOutputOn = 1;
+    app.clipboardOutputOn = 7;
+    app.outputFormat = 2;
+    const std::time_t before = std::time(nullptr);
+    app.OnCaptureRequest(CaptureFullScreen, 0);
+    const std::time_t after = std::time(nullptr);
+
+    ASSERT_EQ(outputsCalled(log), (std::vector<std::string>{"disk", "clipboard", "ftp"}));
+    for (const PutCall& call : log) {
+        EXPECT_EQ(call.frame, log[0].frame) << call.output;
+        EXPECT_EQ(call.width, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+        EXPECT_EQ(call.height, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        EXPECT_TRUE(call.hasPixels);
+        EXPECT_EQ(call.format, 2);
+        EXPECT_EQ(call.update, &update);
+        EXPECT_TRUE(call.captureInProgress);
+        EXPECT_EQ(call.sample, patternColour(300 - kPatternRect.left, 300 - kPatternRect.top));
+        EXPECT_TRUE(nameOfTimeBetween(call.name, before, after));
+        EXPECT_EQ(call.name.size(), 17u);
+    }
+    EXPECT_TRUE(update.notified.empty());
+    EXPECT_FALSE(app.captureInProgress);
+}
+
+TEST_F(CaptureDispatchTest, WithBothSwitchesOffOnlyTheFtpOutputGetsTheFrame) {
+    app.outputFormat = 1;
+    app.OnCaptureRequest(CaptureFullScreen, 0);
+    ASSERT_EQ(outputsCalled(log), std::vector<std::string>{"ftp"});
+    EXPECT_EQ(log[0].format, 1);
+    EXPECT_TRUE(update.notified.empty());
+}
+
+TEST_F(CaptureDispatchTest, AnOutputThatRaisesEndsTheRequestWithOneReport) {
+    app.diskOutputOn = 1;
+    app.clipboardOutputOn = 1;
+    clipboard.onPut = [] { throw AppException(L"The clipboard is held by another program."); };
+    app.OnCaptureRequest(CaptureFullScreen, 0);
+    EXPECT_EQ(outputsCalled(log), (std::vector<std::string>{"disk", "clipboard"}));
+    ASSERT_EQ(update.notified.size(), 1u);
+    EXPECT_EQ(update.notified[0],
+              std::make_tuple(false, kFailedTitle,
+                              std::wstring(L"The clipboard is held by another program.")));
+    EXPECT_FALSE(app.captureInProgress);
+
+    // The flag was cleared: the next request runs through all three.
+    clipboard.onPut = nullptr;
+    log.clear();
+    app.OnCaptureRequest(CaptureFullScreen, 0);
+    EXPECT_EQ(outputsCalled(log), (std::vector<std::string>{"disk", "clipboard", "ftp"}));
+    EXPECT_EQ(update.notified.size(), 1u);
+}
+
+TEST_F(CaptureDispatchTest, TheReportShowsAtMost254CharactersOfTheMessage) {
+    disk.onPut = [] { throw ResourceException(); };
+    app.diskOutputOn = 1;
+    app.OnCaptureRequest(CaptureFullScreen, 0);
+    EXPECT_EQ(outputsCalled(log), std::vector<std::string>{"disk"});
+    ASSERT_EQ(update.notified.size(), 1u);
+    EXPECT_EQ(std::get<2>(update.notified[0]), L"必须的资源不可用");
+
+    ftp.onPut = [] { throw AppException(std::wstring(300, L'x')); };
+    app.diskOutputOn = 0;
+    app.OnCaptureRequest(CaptureFullScreen, 0);
+    ASSERT_EQ(update.notified.size(), 2u);
+    EXPECT_EQ(std::get<2>(update.notified[1]), std::wstring(254, L'x'));
+}
+
+TEST_F(CaptureDispatchTest, UnknownModesDoNothing) {
+    app.diskOutputOn = 1;
+    app.clipboardOutputOn = 1;
+    for (WPARAM mode : {WPARAM{3}, WPARAM{4}, WPARAM{1000}, ~WPARAM{0}})
+        app.OnCaptureRequest(mode, 0);
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(update.notified.empty());
+    EXPECT_FALSE(app.captureInProgress);
+}
+
+TEST_F(CaptureDispatchTest, ForegroundWindowRequestGrabsThatWindow) {
+    PaintedWindow window(RECT{500, 400, 900, 650}, [](HDC dc, int w, int h) {
+        PaintedWindow::fill(dc, RECT{0, 0, w, h}, RGB(12, 34, 56));
+    });
+    ::SetForegroundWindow(window.hwnd());
+    ASSERT_TRUE(pumpUntil([&] { return ::GetForegroundWindow() == window.hwnd(); }));
+    app.OnCaptureRequest(CaptureForegroundWindow, 0);
+    ASSERT_EQ(outputsCalled(log), std::vector<std::string>{"ftp"});
+    EXPECT_EQ(log[0].width, 400);
+    EXPECT_EQ(log[0].height, 250);
+    EXPECT_TRUE(update.notified.empty());
+}
+
+TEST_F(CaptureDispatchTest, NoForegroundWindowReportsTheResourceText) {
+    // With every window of the test hidden, nothing is in the foreground.
+    ::ShowWindow(pattern->hwnd(), SW_HIDE);
+    const bool none = pumpUntil([] { return ::GetForegroundWindow() == nullptr; });
+    if (none) {
+        app.diskOutputOn = 1;
+        app.OnCaptureRequest(CaptureForegroundWindow, 0);
+    }
+    ::ShowWindow(pattern->hwnd(), SW_SHOW);
+    ASSERT_TRUE(none) << "a window stayed in the foreground";
+    EXPECT_TRUE(log.empty());
+    ASSERT_EQ(update.notified.size(), 1u);
+    EXPECT_EQ(update.notified[0],
+              std::make_tuple(false, kFailedTitle, std::wstring(L"必须的资源不可用")));
+    EXPECT_FALSE(app.captureInProgress);
+}
+
+TEST_F(CaptureDispatchTest, RegionRequestDeliversTheDraggedRectangle) {
+    const FramePtr reference = grabFullScreen();
+    app.diskOutputOn = 1;
+    app.clipboardOutputOn = 1;
+    std::vector<unsigned char> delivered;
+    ftp.onPut = [&] {
+        const cFrame* frame = log.back().frame;
+        delivered.assign(frame->pixels.get(), frame->pixels.get() + frame->bufferSize());
+    };
+    scriptDrag(100, 200, 400, 300);
+    script.start();
+    const std::time_t before = std::time(nullptr);
+    app.OnCaptureRequest(CaptureRegion, 0);
+    const std::time_t after = std::time(nullptr);
+    EXPECT_TRUE(script.finished()) << script.failure();
+
+    ASSERT_EQ(outputsCalled(log), (std::vector<std::string>{"disk", "clipboard", "ftp"}));
+    for (const PutCall& call : log) {
+        EXPECT_EQ(call.width, 300);
+        EXPECT_EQ(call.height, 100);
+        EXPECT_EQ(call.stride, 900u);
+        EXPECT_TRUE(nameOfTimeBetween(call.name, before, after));
+        EXPECT_TRUE(call.captureInProgress);
+    }
+    cFrame copy;
+    copy.allocate(300, 100);
+    ASSERT_EQ(delivered.size(), copy.bufferSize());
+    std::copy(delivered.begin(), delivered.end(), copy.pixels.get());
+    EXPECT_EQ(differenceFrom(copy, *reference, 100, 200), "");
+    EXPECT_TRUE(update.notified.empty());
+    EXPECT_FALSE(app.captureInProgress);
+}
+
+TEST_F(CaptureDispatchTest, EscapeAndEmptyDragsCallNoOutputAndReportNothing) {
+    app.diskOutputOn = 1;
+    app.clipboardOutputOn = 1;
+    script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+        .then([&] {
+            script.keyDown(VK_ESCAPE);
+            script.keyUp(VK_ESCAPE);
+        });
+    script.start();
+    app.OnCaptureRequest(CaptureRegion, 0);
+    EXPECT_TRUE(script.finished()) << script.failure();
+
+    InputScript clickScript;
+    clickScript.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+        .then([&] { clickScript.moveTo(300, 250); })
+        .then([&] { clickScript.leftDown(); })
+        .then([&] { clickScript.leftUp(); });
+    clickScript.start();
+    app.OnCaptureRequest(CaptureRegion, 0);
+    EXPECT_TRUE(clickScript.finished()) << clickScript.failure();
+
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(update.notified.empty());
+    EXPECT_FALSE(app.captureInProgress);
+}
+
+TEST_F(CaptureDispatchTest, RequestPostedWhileTheSelectionIsOpenIsDroppedForGood) {
+    int requestsSeen = 0;
+    bool markerSeen = false;
+    ThreadHandlerScope handler([&](const MSG& msg) {
+        if (msg.message == WM_CAPTURE_REQUEST)
+            ++requestsSeen;
+        if (msg.message == kMarker)
+            markerSeen = true;
+        app.handleThreadMessage(msg);
+    });
+    const DWORD thread = ::GetCurrentThreadId();
+    script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+        .then([&] {
+            ::PostThreadMessageW(thread, WM_CAPTURE_REQUEST, CaptureFullScreen, 0);
+            ::PostThreadMessageW(thread, WM_CAPTURE_REQUEST, CaptureRegion, 0);
+        })
+        .waitFor([&] { return requestsSeen == 2; }, "the requests to arrive");
+    scriptDrag(100, 200, 400, 300);
+    script.start();
+    app.OnCaptureRequest(CaptureRegion, 0);
+    EXPECT_TRUE(script.finished()) << script.failure();
+
+    ASSERT_TRUE(pumpUntilMarker(markerSeen));
+    EXPECT_EQ(requestsSeen, 2);
+    ASSERT_EQ(outputsCalled(log), std::vector<std::string>{"ftp"});
+    EXPECT_EQ(log[0].width, 300);
+    EXPECT_EQ(log[0].height, 100);
+    EXPECT_EQ(shownSelectionWindow(), nullptr);
+    EXPECT_TRUE(update.notified.empty());
+}
+
+TEST_F(CaptureDispatchTest, CaptureRequestThroughTheMessagePumpReachesTheDispatch) {
+    bool markerSeen = false;
+    ThreadHandlerScope handler([&](const MSG& msg) {
+        if (msg.message == kMarker)
+            markerSeen = true;
+        app.handleThreadMessage(msg);
+    });
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP + 41, CaptureFullScreen, 0);
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_CAPTURE_REQUEST, CaptureFullScreen, 0);
+    ASSERT_TRUE(pumpUntilMarker(markerSeen));
+    ASSERT_EQ(outputsCalled(log), std::vector<std::string>{"ftp"});
+    EXPECT_EQ(log[0].width, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+}
+
+} // namespace
