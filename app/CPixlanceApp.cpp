@@ -1,104 +1,220 @@
+// Start-up, settings persistence, the status channel and shutdown of the application object.
 #include "app/CPixlanceApp.h"
 
-#include "app/CaptureRequest.h"
-#include "app/FrameName.h"
-#include "capture/ScreenGrab.h"
-#include "capture/cFullScreenWnd.h"
-#include "platform/MemoryException.h"
+#include "app/AppFolders.h"
+#include "app/CommandLineRequest.h"
+#include "app/ProgramRegistration.h"
+#include "app/RegistryProfile.h"
+#include "app/StartupShortcut.h"
+#include "platform/AppException.h"
+#include "platform/MessagePump.h"
+#include "res/resource.h"
 
-#include <ctime>
-#include <new>
+#include <winsock2.h>
+#include <commctrl.h>
+#include <ole2.h>
 
 namespace {
 
-// Holds the in-progress flag for one request and clears it on every way out.
-class CaptureInProgress {
-public:
-    explicit CaptureInProgress(bool& flag) noexcept : flag_(flag) { flag_ = true; }
-    CaptureInProgress(const CaptureInProgress&) = delete;
-    CaptureInProgress& operator=(const CaptureInProgress&) = delete;
-    ~CaptureInProgress() { flag_ = false; }
+// The built-in upload account. Deployments set the registry values; these are reserved names.
+constexpr const wchar_t* kDefaultServer = L"ftp.pixlance.example";
+constexpr const wchar_t* kDefaultUsername = L"uploads@pixlance.example";
+constexpr const wchar_t* kDefaultPath = L"/";
+constexpr const wchar_t* kDefaultUrl = L"http://img.pixlance.example";
+constexpr const wchar_t* kBuiltinPassword = L"tolvenKorb4718P!";
 
-private:
-    bool& flag_;
-};
+constexpr const wchar_t* kProfileKey = L"Morvex_1.0";
+constexpr const wchar_t* kProfileSection = L"Default";
+constexpr const wchar_t* kTrayMessageName = L"TrayMessage-EBCB65A0-C3C3-476a-8961-5BCF92D2ED2D";
+
+std::wstring settingsFilePath() { return settingsFolder() + L"Settings.dat"; }
+
+std::wstring loadResourceString(UINT id) {
+    const wchar_t* text = nullptr;
+    int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}
+
+std::wstring modulePath() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
 
 } // namespace
 
-void CPixlanceApp::setOutputs(IFrameOutput* disk, IFrameOutput* clipboard,
-                              IFrameOutput* ftp) noexcept {
-    diskOutput = disk;
-    clipboardOutput = clipboard;
-    ftpOutput = ftp;
+CPixlanceApp::CPixlanceApp() : tray(*this), instanceLock(settingsFolder() + L"running") {
+    ftp.setCopyUrl(true);
+    ftp.setOpenBrowser(true);
+    ftp.setEnabled(true);
+    ftp.setFtpCustom(false);
+    setOutputs(&disk, &clipboard, &ftp);
+    setStatusCallback(this);
 }
 
-void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
-    if (captureInProgress)
-        return;
-    // Declared before the frame, so the frame is freed first and the flag cleared last.
-    CaptureInProgress inProgress(captureInProgress);
-    FramePtr frame;
+CPixlanceApp::~CPixlanceApp() {
+    MessagePump::setThreadMessageHandler(nullptr);
+    if (oleStarted)
+        ::OleUninitialize();
+    if (socketsStarted)
+        ::WSACleanup();
+}
+
+void CPixlanceApp::showStartupMessage(const std::wstring& text, UINT icon) {
+    ::MessageBoxW(nullptr, text.c_str(), moduleBaseName().c_str(), MB_OK | icon);
+}
+
+bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
+    if (!instanceLock.held()) {
+        showStartupMessage(L"Another instance of the applcation\nis already running!",
+                           MB_ICONINFORMATION);
+        return false;
+    }
+
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    WSADATA sockets;
+    if (::WSAStartup(MAKEWORD(2, 2), &sockets) != 0) {
+        showStartupMessage(loadResourceString(IDS_SOCKETS_INIT_FAILED), MB_ICONERROR);
+        return false;
+    }
+    socketsStarted = true;
+    if (FAILED(::OleInitialize(nullptr))) {
+        showStartupMessage(loadResourceString(IDS_OLE_INIT_FAILED), MB_ICONERROR);
+        return false;
+    }
+    oleStarted = true;
+
+    RegistryProfile profile(kProfileKey, moduleBaseName());
+
+    switch (parseCommandLine(commandLine)) {
+    case CommandLineRequest::Register:
+        ProgramRegistration::registerProgram(modulePath());
+        return false;
+    case CommandLineRequest::Unregister:
+        ProgramRegistration::unregisterProgram();
+        return false;
+    case CommandLineRequest::Run:
+        break;
+    }
+
+    trayMessage = ::RegisterWindowMessageW(kTrayMessageName);
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    HICON icon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    if (!tray.addTrayIcon(trayMessage, icon))
+        return false;
+    ::SendMessageW(tray.hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    ::SendMessageW(tray.hwnd(), WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(::LoadIconW(instance, MAKEINTRESOURCEW(IDI_LARGE))));
+    // The hidden window stands in as the main window: it owns the clipboard and never shows in
+    // the taskbar.
+    clipboard.setOwner(tray.hwnd());
+    ::SetWindowLongPtrW(tray.hwnd(), GWL_EXSTYLE,
+                        ::GetWindowLongPtrW(tray.hwnd(), GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
+
     try {
-        frame = captureFrame(mode);
-        if (frame)
-            deliver(*frame);
+        keyboardHook.install(::GetCurrentThreadId(), hotKeys);
     } catch (const AppException& error) {
-        reportFailure(error.shownMessage());
-    } catch (const std::bad_alloc&) {
-        reportFailure(MemoryException().shownMessage());
-    } catch (...) {
-        reportFailure(L"Unexpected error.");
+        // The icon and the settings still work; the user learns why the keys do nothing.
+        notify(false, L"Hot keys are not available", error.shownMessage());
     }
+    MessagePump::setThreadMessageHandler([this](const MSG& msg) { handleThreadMessage(msg); });
+
+    loadSettings();
+
+    const std::wstring server = profile.readAndKeep(kProfileSection, L"Server", kDefaultServer);
+    const std::wstring username =
+        profile.readAndKeep(kProfileSection, L"Username", kDefaultUsername);
+    const std::wstring path = profile.readAndKeep(kProfileSection, L"Path", kDefaultPath);
+    ftp.setTarget(server, username, kBuiltinPassword, path, false);
+    ftp.setBuiltinUrl(profile.readAndKeep(kProfileSection, L"URL", kDefaultUrl));
+
+    if (runAtStartup != 0)
+        createStartupShortcut();
+    started = true;
+    return true;
 }
 
-void CPixlanceApp::handleThreadMessage(const MSG& msg) {
-    if (msg.message == WM_CAPTURE_REQUEST)
-        OnCaptureRequest(msg.wParam, msg.lParam);
-}
+int CPixlanceApp::run() { return MessagePump::runUntilQuit(); }
 
-FramePtr CPixlanceApp::captureFrame(WPARAM mode) {
-    switch (mode) {
-    case CaptureFullScreen:
-        return grabFullScreen();
-    case CaptureForegroundWindow:
-        return grabWindow(::GetForegroundWindow());
-    case CaptureRegion: {
-        FramePtr frame = makeEmptyFrame();
-        {
-            cFullScreenWnd window;
-            window.targetFrame = frame.get();
-            window.selectionRect = RECT{};
-            window.runSelection();
-        }
-        if (frame->width == 0 || frame->height == 0)
-            return nullptr;
-        return frame;
-    }
-    default:
-        return nullptr;
-    }
-}
-
-void CPixlanceApp::deliver(cFrame& frame) {
-    frame.name = frameNameFor(std::time(nullptr));
-    IFrameOutput* outputs[3];
-    std::size_t count = 0;
-    if (diskOutputOn != 0 && diskOutput)
-        outputs[count++] = diskOutput;
-    if (clipboardOutputOn != 0 && clipboardOutput)
-        outputs[count++] = clipboardOutput;
-    if (ftpOutput)
-        outputs[count++] = ftpOutput;
-    for (std::size_t i = 0; i < count; ++i)
-        outputs[i]->put(&frame, outputFormat, statusUpdate);
-}
-
-void CPixlanceApp::reportFailure(const std::wstring& text) noexcept {
-    if (!statusUpdate)
+void CPixlanceApp::ExitInstance() {
+    keyboardHook.remove();
+    MessagePump::setThreadMessageHandler(nullptr);
+    if (!started)
         return;
+    saveSettings();
+    // Uploads in flight use the output and report to this object: they end before either goes.
+    ftp.stopUploads(kUploadStopWaitMs);
+}
+
+void CPixlanceApp::loadSettings() {
     try {
-        statusUpdate->notify(false, L"Failed to capture screenshot", text);
-    } catch (...) {
-        // The status callback is the only place a capture reports to; there is nowhere further.
+        settingBag.readFile(settingsFilePath());
+        load(&settingBag);
+        disk.load(&settingBag);
+        clipboard.load(&settingBag);
+        ftp.load(&settingBag);
+        hotKeys.load(&settingBag);
+    } catch (const AppException&) {
+        // No settings file yet, or one that cannot be read: the defaults stay.
     }
+    // The clipboard can hold the image or its address, not both; the address wins.
+    if (clipboardOutputOn != 0 && ftp.copyUrl())
+        clipboardOutputOn = 0;
+}
+
+void CPixlanceApp::saveSettings() {
+    save(&settingBag);
+    disk.save(&settingBag);
+    clipboard.save(&settingBag);
+    ftp.save(&settingBag);
+    hotKeys.save(&settingBag);
+    const std::wstring path = settingsFilePath();
+    try {
+        settingBag.writeFile(path);
+    } catch (const AppException&) {
+        // The previous file is still intact; say so and go on.
+        notify(false, L"Settings could not be saved",
+               L"The settings file could not be written: " + path);
+    }
+    if (runAtStartup != 0)
+        createStartupShortcut();
+    else
+        StartupShortcut::remove(startupFolder());
+}
+
+void CPixlanceApp::createStartupShortcut() { StartupShortcut::create(startupFolder()); }
+
+void CPixlanceApp::showPreferences() {
+    if (preferencesOpen)
+        return;
+    preferencesOpen = true;
+    // The preferences dialog runs here; whatever closes it, the settings are saved.
+    saveSettings();
+    preferencesOpen = false;
+}
+
+bool CPixlanceApp::notify(bool ok, const std::wstring& title, const std::wstring& text) {
+    tray.displayBalloon(ok ? CSystemTray::kBalloonInfo : CSystemTray::kBalloonError, title.c_str(),
+                        text.empty() ? L"  " : text.c_str());
+    return true;
+}
+
+void CPixlanceApp::progress(const std::wstring& title, const std::wstring& text) {
+    tray.displayBalloon(CSystemTray::kBalloonInfo, title.c_str(), text.c_str());
+}
+
+void CPixlanceApp::load(ISettingBag* bag) {
+    bag->getInt(L"DiskOutput", diskOutputOn);
+    bag->getInt(L"ClipboardOutput", clipboardOutputOn);
+    bag->getInt(L"RunAtStartup", runAtStartup);
+    bag->getInt(L"OutputFormat", outputFormat);
+}
+
+void CPixlanceApp::save(ISettingBag* bag) {
+    bag->setInt(L"DiskOutput", diskOutputOn);
+    bag->setInt(L"ClipboardOutput", clipboardOutputOn);
+    bag->setInt(L"RunAtStartup", runAtStartup);
+    bag->setInt(L"OutputFormat", outputFormat);
 }

@@ -1,25 +1,65 @@
 #pragma once
 
+#include "app/InstanceLock.h"
 #include "capture/cFrame.h"
+#include "hotkeys/KeyboardHook.h"
+#include "hotkeys/cHotKeySettings.h"
 #include "output/IFrameOutput.h"
 #include "output/IFrameOutputUpdate.h"
+#include "output/cClipboardOutput.h"
+#include "output/cDiskFileOutput.h"
+#include "output/cFTPOutput.h"
+#include "settings/ISettingPersist.h"
+#include "settings/cBinSettingBag.h"
+#include "ui/CSystemTray.h"
+#include "ui/ITrayCommands.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-// The application object: owner of the outputs and the handler of capture requests.
-class CPixlanceApp {
+// The application object: owner of every component for the whole run, the handler of capture
+// requests, and the status channel that turns the outputs' reports into balloons.
+class CPixlanceApp : public IFrameOutputUpdate, public ISettingPersist, public ITrayCommands {
 public:
-    CPixlanceApp() = default;
+    // How long exit waits for uploads still in flight.
+    static constexpr DWORD kUploadStopWaitMs = 5000;
+
+    // Builds the components with their defaults and takes the single-instance lock.
+    CPixlanceApp();
     CPixlanceApp(const CPixlanceApp&) = delete;
     CPixlanceApp& operator=(const CPixlanceApp&) = delete;
-    virtual ~CPixlanceApp() = default;
+    virtual ~CPixlanceApp();
 
-    // The outputs that every frame goes to (not owned; a null one is left out).
-    void setOutputs(IFrameOutput* disk, IFrameOutput* clipboard, IFrameOutput* ftp) noexcept;
-    // Where the outputs and the dispatch report to (not owned; may be null).
+    // Start-up; false ends the program (second instance, failed initialisation, or a register or
+    // unregister request that has been carried out).
+    bool InitInstance(const std::wstring& commandLine);
+    // Runs the GUI thread's message loop until the program quits; returns the exit code.
+    int run();
+    // Shutdown: removes the hook and, after a successful start, saves the settings and waits for
+    // uploads in flight.
+    void ExitInstance();
+
+    void loadSettings();
+    void saveSettings();
+
+    // ITrayCommands: the icon's Preferences and Exit.
+    bool isPreferencesOpen() const override { return preferencesOpen; }
+    void showPreferences() override;
+
+    // IFrameOutputUpdate: every report becomes a balloon; safe from any thread.
+    bool notify(bool ok, const std::wstring& title, const std::wstring& text) override;
+    void progress(const std::wstring& title, const std::wstring& text) override;
+
+    // ISettingPersist: the application's own four keys.
+    void load(ISettingBag* bag) override;
+    void save(ISettingBag* bag) override;
+
+    // The outputs that every frame goes to (not owned; a null one is left out). They start as the
+    // application's own.
+    void setOutputs(IFrameOutput* toDisk, IFrameOutput* toClipboard, IFrameOutput* toFtp) noexcept;
+    // Where the outputs and the dispatch report to (not owned; may be null). Starts as this.
     void setStatusCallback(IFrameOutputUpdate* update) noexcept { statusUpdate = update; }
 
     // One capture request: grabs a frame in the given CaptureMode, names it after the local time
@@ -31,19 +71,37 @@ public:
     // that capture requests also arrive inside modal loops.
     void handleThreadMessage(const MSG& msg);
 
+    cHotKeySettings hotKeys;
     std::int32_t diskOutputOn = 0;      // "DiskOutput"
     std::int32_t clipboardOutputOn = 0; // "ClipboardOutput"
+    std::int32_t runAtStartup = 1;      // "RunAtStartup"
     std::int32_t outputFormat = 0;      // "OutputFormat": 0 PNG, 1 JPEG, 2 BMP
+    CSystemTray tray;
+    UINT trayMessage = 0;
+    bool preferencesOpen = false;
+    cDiskFileOutput disk;
+    cFTPOutput ftp;
+    cClipboardOutput clipboard;
+    cBinSettingBag settingBag;
     bool captureInProgress = false;
+    KeyboardHook keyboardHook;
 
 private:
     // The frame of one request, or none (an unknown mode, an empty selection).
     FramePtr captureFrame(WPARAM mode);
     void deliver(cFrame& frame);
     void reportFailure(const std::wstring& text) noexcept;
+    void createStartupShortcut();
+    // A message box of the program's own, for start-up failures.
+    void showStartupMessage(const std::wstring& text, UINT icon);
 
     IFrameOutput* diskOutput = nullptr;
     IFrameOutput* clipboardOutput = nullptr;
     IFrameOutput* ftpOutput = nullptr;
     IFrameOutputUpdate* statusUpdate = nullptr;
+    bool started = false;
+    bool socketsStarted = false;
+    bool oleStarted = false;
+    // Last, so it is released first when the object goes.
+    InstanceLock instanceLock;
 };

@@ -1,7 +1,18 @@
+#include "app/CPixlanceApp.h"
+#include "platform/AppException.h"
+
 #include <windows.h>
 
-// The tray program comes with the application object; until then the entry point only proves that
-// the program builds and starts.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    try {
+        CPixlanceApp app;
+        int exitCode = 0;
+        if (app.InitInstance(commandLine ? commandLine : L""))
+            exitCode = app.run();
+        app.ExitInstance();
+        return exitCode;
+    } catch (const AppException& error) {
+        ::MessageBoxW(nullptr, error.shownMessage().c_str(), L"Pixlance", MB_OK | MB_ICONERROR);
+    }
+    return 1;
 }

@@ -1,0 +1,105 @@
+// The capture dispatch of the application object.
+#include "app/CPixlanceApp.h"
+
+#include "app/CaptureRequest.h"
+#include "app/FrameName.h"
+#include "capture/ScreenGrab.h"
+#include "capture/cFullScreenWnd.h"
+#include "platform/MemoryException.h"
+
+#include <ctime>
+#include <new>
+
+namespace {
+
+// Holds the in-progress flag for one request and clears it on every way out.
+class CaptureInProgress {
+public:
+    explicit CaptureInProgress(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+    CaptureInProgress(const CaptureInProgress&) = delete;
+    CaptureInProgress& operator=(const CaptureInProgress&) = delete;
+    ~CaptureInProgress() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+void CPixlanceApp::setOutputs(IFrameOutput* toDisk, IFrameOutput* toClipboard,
+                              IFrameOutput* toFtp) noexcept {
+    diskOutput = toDisk;
+    clipboardOutput = toClipboard;
+    ftpOutput = toFtp;
+}
+
+void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
+    if (captureInProgress)
+        return;
+    // Declared before the frame, so the frame is freed first and the flag cleared last.
+    CaptureInProgress inProgress(captureInProgress);
+    FramePtr frame;
+    try {
+        frame = captureFrame(mode);
+        if (frame)
+            deliver(*frame);
+    } catch (const AppException& error) {
+        reportFailure(error.shownMessage());
+    } catch (const std::bad_alloc&) {
+        reportFailure(MemoryException().shownMessage());
+    } catch (...) {
+        reportFailure(L"Unexpected error.");
+    }
+}
+
+void CPixlanceApp::handleThreadMessage(const MSG& msg) {
+    if (msg.message == WM_CAPTURE_REQUEST)
+        OnCaptureRequest(msg.wParam, msg.lParam);
+}
+
+FramePtr CPixlanceApp::captureFrame(WPARAM mode) {
+    switch (mode) {
+    case CaptureFullScreen:
+        return grabFullScreen();
+    case CaptureForegroundWindow:
+        return grabWindow(::GetForegroundWindow());
+    case CaptureRegion: {
+        FramePtr frame = makeEmptyFrame();
+        {
+            cFullScreenWnd window;
+            window.targetFrame = frame.get();
+            window.selectionRect = RECT{};
+            window.runSelection();
+        }
+        if (frame->width == 0 || frame->height == 0)
+            return nullptr;
+        return frame;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+void CPixlanceApp::deliver(cFrame& frame) {
+    frame.name = frameNameFor(std::time(nullptr));
+    IFrameOutput* outputs[3];
+    std::size_t count = 0;
+    if (diskOutputOn != 0 && diskOutput)
+        outputs[count++] = diskOutput;
+    if (clipboardOutputOn != 0 && clipboardOutput)
+        outputs[count++] = clipboardOutput;
+    if (ftpOutput)
+        outputs[count++] = ftpOutput;
+    for (std::size_t i = 0; i < count; ++i)
+        outputs[i]->put(&frame, outputFormat, statusUpdate);
+}
+
+void CPixlanceApp::reportFailure(const std::wstring& text) noexcept {
+    if (!statusUpdate)
+        return;
+    try {
+        statusUpdate->notify(false, L"Failed to capture screenshot", text);
+    } catch (...) {
+        // The status callback is the only place a capture reports to; there is nowhere further.
+    }
+}
