@@ -6,6 +6,7 @@ Modes:
   normal  an ordinary server
   hang    accepts connections and never answers (a server that stopped responding)
   drop    logs in normally, but hangs up the data connection of every upload after a few bytes
+  stall   logs in normally and opens the data connection of an upload, but never reads from it
 """
 import argparse
 import logging
@@ -43,6 +44,12 @@ def serve_ftp(address, root, mode):
                 self.socket.shutdown(socket.SHUT_RDWR)
                 self.close()
 
+    class StallingDTPHandler(DTPHandler):
+        # Takes the transfer but never asks the event loop for its data.
+        def enable_receiving(self, type, cmd):
+            super().enable_receiving(type, cmd)
+            self.ioloop.unregister(self._fileno)
+
     class Handler(FTPHandler):
         pass
 
@@ -51,6 +58,8 @@ def serve_ftp(address, root, mode):
     Handler.permit_foreign_addresses = True
     if mode == "drop":
         Handler.dtp_handler = DroppingDTPHandler
+    elif mode == "stall":
+        Handler.dtp_handler = StallingDTPHandler
     server = ThreadedFTPServer((address, 21), Handler)
     print("ready", flush=True)
     server.serve_forever()
@@ -60,7 +69,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall"))
     args = parser.parse_args()
     logging.basicConfig(level=logging.WARNING)
     os.makedirs(args.root, exist_ok=True)
