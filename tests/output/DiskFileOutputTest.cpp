@@ -1,0 +1,281 @@
+#include "output/ImageFilePath.h"
+#include "output/cDiskFileOutput.h"
+#include "platform/FileException.h"
+#include "support/RecordingUpdate.h"
+#include "support/TestEnvironment.h"
+#include "support/TestImages.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <map>
+#include <variant>
+
+namespace {
+
+const RecordedMessage kBitmapWritten =
+    RecordedMessage::notify(true, L"Image written successfully", L"");
+const RecordedMessage kWrittenToDisk =
+    RecordedMessage::notify(true, L"Image written to disk", L" ");
+
+// Just enough of a setting bag: typed values, no conversions.
+class MapBag : public ISettingBag {
+public:
+    using Value = std::variant<bool, double, std::int32_t, std::wstring>;
+    std::map<std::wstring, Value> values;
+
+    bool getBool(const std::wstring& key, bool& value) override { return get(key, value); }
+    bool getDouble(const std::wstring& key, double& value) override { return get(key, value); }
+    bool getInt(const std::wstring& key, std::int32_t& value) override { return get(key, value); }
+    bool getString(const std::wstring& key, std::wstring& value) override {
+        return get(key, value);
+    }
+    bool setBool(const std::wstring& key, bool value) override { return set(key, value); }
+    bool setDouble(const std::wstring& key, double value) override { return set(key, value); }
+    bool setInt(const std::wstring& key, std::int32_t value) override { return set(key, value); }
+    bool setString(const std::wstring& key, const std::wstring& value) override {
+        return set(key, value.substr(0, kMaxStringLength));
+    }
+
+private:
+    template <typename T> bool get(const std::wstring& key, T& value) {
+        auto found = values.find(key);
+        if (found == values.end() || !std::holds_alternative<T>(found->second))
+            return false;
+        value = std::get<T>(found->second);
+        return true;
+    }
+    template <typename T> bool set(const std::wstring& key, const T& value) {
+        values[key] = value;
+        return true;
+    }
+};
+
+class DiskFileOutputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = TestEnvironment::freshTempDir(L"disk-output");
+        output.setFolder(dir + L"\\");
+    }
+    void TearDown() override { TestEnvironment::removeTree(dir); }
+
+    FramePtr namedFrame(const std::wstring& name, int width = 31, int height = 17) {
+        FramePtr frame = TestImages::makeNoiseFrame(width, height);
+        frame->name = name;
+        return frame;
+    }
+
+    std::wstring dir;
+    cDiskFileOutput output;
+    RecordingUpdate update;
+};
+
+TEST(DiskFileOutputPathTest, FolderWithOrWithoutTrailingBackslash) {
+    EXPECT_EQ(imageFilePath(L"C:\\Shots\\", L"01_02_24_10_20_30", 0),
+              L"C:\\Shots\\01_02_24_10_20_30.png");
+    EXPECT_EQ(imageFilePath(L"C:\\Shots", L"01_02_24_10_20_30", 1),
+              L"C:\\Shots\\01_02_24_10_20_30.jpg");
+    EXPECT_EQ(imageFilePath(L"C:\\Shots", L"01_02_24_10_20_30", 2),
+              L"C:\\Shots\\01_02_24_10_20_30.bmp");
+    EXPECT_EQ(imageFilePath(L"C:\\Shots", L"01_02_24_10_20_30", 7),
+              L"C:\\Shots\\01_02_24_10_20_30.bmp");
+}
+
+TEST(DiskFileOutputPathTest, EmptyFolderMeansTheRootOfTheCurrentDrive) {
+    EXPECT_EQ(imageFilePath(L"", L"05_06_24_01_02_03", 0), L"\\05_06_24_01_02_03.png");
+    cDiskFileOutput output;
+    output.setFolder(L"");
+    EXPECT_EQ(output.imagePath(L"05_06_24_01_02_03", 2), L"\\05_06_24_01_02_03.bmp");
+}
+
+TEST(DiskFileOutputPathTest, StartsInTheDesktopFolder) {
+    wchar_t desktop[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(
+        ::SHGetFolderPathW(nullptr, CSIDL_DESKTOP, nullptr, SHGFP_TYPE_CURRENT, desktop)));
+    cDiskFileOutput output;
+    ASSERT_FALSE(output.folder().empty());
+    EXPECT_EQ(output.folder().back(), L'\\');
+    std::wstring expected = desktop;
+    if (expected.back() != L'\\')
+        expected += L'\\';
+    EXPECT_EQ(output.folder(), expected);
+}
+
+TEST(DiskFileOutputPathTest, FolderLoadsAndSavesUnderItsKey) {
+    cDiskFileOutput output;
+    const std::wstring desktop = output.folder();
+    MapBag bag;
+    output.load(&bag); // missing key: unchanged
+    EXPECT_EQ(output.folder(), desktop);
+    bag.values[L"Folder"] = std::int32_t{5}; // another type: unchanged
+    output.load(&bag);
+    EXPECT_EQ(output.folder(), desktop);
+
+    bag.values[L"Folder"] = std::wstring(L"D:\\Pictures");
+    output.load(&bag);
+    EXPECT_EQ(output.folder(), L"D:\\Pictures");
+
+    MapBag saved;
+    output.setFolder(L"E:\\Elsewhere\\");
+    output.save(&saved);
+    ASSERT_EQ(saved.values.size(), 1u);
+    EXPECT_EQ(std::get<std::wstring>(saved.values[L"Folder"]), L"E:\\Elsewhere\\");
+}
+
+TEST_F(DiskFileOutputTest, BitmapGivesTwoMessagesInOrderAndTheExactFile) {
+    FramePtr frame = namedFrame(L"01_02_24_10_20_30");
+    output.put(frame.get(), 2, &update);
+    const std::string bytes = TestEnvironment::readFileBytes(dir + L"\\01_02_24_10_20_30.bmp");
+    ASSERT_EQ(bytes.size(), 138u + 96u * 17u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(bytes.substr(138),
+              std::string(reinterpret_cast<const char*>(frame->pixels.get()), frame->bufferSize()));
+    EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kBitmapWritten, kWrittenToDisk}));
+}
+
+TEST_F(DiskFileOutputTest, PngAndJpegGiveOnlyTheDiskMessage) {
+    FramePtr frame = namedFrame(L"02_02_24_10_20_30");
+    output.put(frame.get(), 0, &update);
+    output.put(frame.get(), 1, &update);
+    EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kWrittenToDisk, kWrittenToDisk}));
+
+    TestImages::DecodedImage png =
+        TestImages::decode(TestEnvironment::readFileBytes(dir + L"\\02_02_24_10_20_30.png"));
+    EXPECT_EQ(TestImages::maxChannelDifference(*frame, png), 0);
+    TestImages::DecodedImage jpeg =
+        TestImages::decode(TestEnvironment::readFileBytes(dir + L"\\02_02_24_10_20_30.jpg"));
+    EXPECT_EQ(jpeg.width, 31);
+    EXPECT_EQ(jpeg.height, 17);
+}
+
+TEST_F(DiskFileOutputTest, OtherFormatCodesWriteBitmaps) {
+    FramePtr frame = namedFrame(L"03_02_24_10_20_30");
+    output.put(frame.get(), 7, &update);
+    const std::string bytes = TestEnvironment::readFileBytes(dir + L"\\03_02_24_10_20_30.bmp");
+    EXPECT_EQ(bytes.size(), 138u + frame->bufferSize());
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kBitmapWritten, kWrittenToDisk}));
+}
+
+TEST_F(DiskFileOutputTest, FolderWithoutTrailingBackslashWritesIntoIt) {
+    output.setFolder(dir);
+    FramePtr frame = namedFrame(L"04_02_24_10_20_30");
+    output.put(frame.get(), 2, nullptr);
+    EXPECT_EQ(TestEnvironment::readFileBytes(dir + L"\\04_02_24_10_20_30.bmp").size(),
+              138u + frame->bufferSize());
+}
+
+TEST_F(DiskFileOutputTest, SameNameReplacesTheEarlierFile) {
+    output.put(namedFrame(L"05_02_24_10_20_30", 200, 100).get(), 2, nullptr);
+    FramePtr second = namedFrame(L"05_02_24_10_20_30", 3, 2);
+    output.put(second.get(), 2, &update);
+    EXPECT_EQ(TestEnvironment::readFileBytes(dir + L"\\05_02_24_10_20_30.bmp").size(),
+              138u + 12u * 2u);
+    EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kBitmapWritten, kWrittenToDisk}));
+}
+
+TEST_F(DiskFileOutputTest, NullUpdateWritesAndReportsNothing) {
+    FramePtr frame = namedFrame(L"06_02_24_10_20_30");
+    output.put(frame.get(), 0, nullptr);
+    EXPECT_EQ(
+        TestImages::maxChannelDifference(*frame, TestImages::decode(TestEnvironment::readFileBytes(
+                                                     dir + L"\\06_02_24_10_20_30.png"))),
+        0);
+}
+
+TEST_F(DiskFileOutputTest, FailedEncodeSendsNoDiskMessage) {
+    FramePtr empty = makeEmptyFrame();
+    empty->name = L"07_02_24_10_20_30";
+    output.put(empty.get(), 0, &update);
+    output.put(empty.get(), 1, &update);
+    EXPECT_EQ(update.count(), 0u);
+    // The files were created and closed all the same.
+    EXPECT_TRUE(TestEnvironment::fileExists(dir + L"\\07_02_24_10_20_30.png"));
+    EXPECT_TRUE(TestEnvironment::fileExists(dir + L"\\07_02_24_10_20_30.jpg"));
+}
+
+TEST_F(DiskFileOutputTest, MissingFolderRaisesTheFileExceptionFromPut) {
+    output.setFolder(dir + L"\\no such folder\\");
+    FramePtr frame = namedFrame(L"08_02_24_10_20_30");
+    for (int format : {0, 1, 2}) {
+        try {
+            output.put(frame.get(), format, &update);
+            FAIL() << "put into a missing folder succeeded, format " << format;
+        } catch (const FileException& error) {
+            EXPECT_EQ(error.path(), output.imagePath(frame->name, format));
+            EXPECT_EQ(error.osError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+        }
+    }
+    EXPECT_EQ(update.count(), 0u);
+}
+
+TEST_F(DiskFileOutputTest, FileInUseRaisesTheFileException) {
+    FramePtr frame = namedFrame(L"09_02_24_10_20_30");
+    const std::wstring path = output.imagePath(frame->name, 2);
+    HANDLE held = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(output.put(frame.get(), 2, &update), FileException);
+    ::CloseHandle(held);
+    EXPECT_EQ(update.count(), 0u);
+}
+
+// A folder whose image path is exactly `length` characters long for a frame of this name.
+std::wstring folderForPathLength(const std::wstring& base, std::size_t length,
+                                 const std::wstring& frameName) {
+    const std::size_t fixed =
+        base.size() + 1 /* backslash */ + 1 /* backslash */ + frameName.size() + 4 /* extension */;
+    if (length <= fixed || length - fixed > 255)
+        return {};
+    return base + L"\\" + std::wstring(length - fixed, L'd');
+}
+
+TEST_F(DiskFileOutputTest, PathOfAtMost259CharactersIsWritten) {
+    const std::wstring name = L"10_02_24_10_20_30";
+    const std::wstring folder = folderForPathLength(dir, kMaxImagePathLength, name);
+    if (folder.empty())
+        GTEST_SKIP() << "the test folder's path is too long to build a 259-character name";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    output.setFolder(folder);
+    FramePtr frame = namedFrame(name);
+    ASSERT_EQ(output.imagePath(name, 2).size(), 259u);
+    output.put(frame.get(), 2, &update);
+    EXPECT_EQ(TestEnvironment::readFileBytes(output.imagePath(name, 2)).size(),
+              138u + frame->bufferSize());
+    EXPECT_EQ(update.count(), 2u);
+}
+
+TEST_F(DiskFileOutputTest, LongerPathRaisesTheFileExceptionAndWritesNothing) {
+    const std::wstring name = L"11_02_24_10_20_30";
+    const std::wstring folder = folderForPathLength(dir, kMaxImagePathLength + 1, name);
+    if (folder.empty())
+        GTEST_SKIP() << "the test folder's path is too long to build a 260-character name";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    output.setFolder(folder);
+    FramePtr frame = namedFrame(name);
+    const std::wstring path = output.imagePath(name, 0);
+    ASSERT_EQ(path.size(), 260u);
+    try {
+        output.put(frame.get(), 0, &update);
+        FAIL() << "an over-long path was written";
+    } catch (const FileException& error) {
+        EXPECT_EQ(error.path(), path);
+        EXPECT_EQ(error.osError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+        EXPECT_EQ(error.message().rfind(L"The path of the image file is too long.", 0), 0u);
+    }
+    EXPECT_EQ(update.count(), 0u);
+    // Nothing in the folder, not even a file under a cut name.
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    int entries = 0;
+    do {
+        const std::wstring entry = found.cFileName;
+        if (entry != L"." && entry != L"..")
+            ++entries;
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    EXPECT_EQ(entries, 0);
+}
+
+} // namespace

@@ -1,0 +1,143 @@
+#include "output/cStream.h"
+#include "support/MemoryFile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+LARGE_INTEGER move(std::int64_t offset) {
+    LARGE_INTEGER value;
+    value.QuadPart = offset;
+    return value;
+}
+
+// IClassFactory {00000001-0000-0000-C000-000000000046}: one of the identifiers it must refuse.
+const IID kClassFactory = {
+    0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+TEST(StreamTest, AnswersForUnknownSequentialStreamAndStreamOnly) {
+    MemoryFile file;
+    cStream stream(&file);
+    for (const IID* id : {&IID_IUnknown, &IID_ISequentialStream, &IID_IStream}) {
+        void* object = nullptr;
+        EXPECT_EQ(stream.QueryInterface(*id, &object), S_OK);
+        EXPECT_EQ(object, static_cast<IStream*>(&stream));
+    }
+    void* object = &file;
+    EXPECT_EQ(stream.QueryInterface(kClassFactory, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(stream.QueryInterface(IID_IPersist, &object), E_NOINTERFACE);
+}
+
+TEST(StreamTest, IsNotReferenceCounted) {
+    MemoryFile file;
+    cStream stream(&file);
+    EXPECT_EQ(stream.AddRef(), 1u);
+    EXPECT_EQ(stream.AddRef(), 1u);
+    EXPECT_EQ(stream.Release(), 0u);
+    EXPECT_EQ(stream.Release(), 0u);
+    EXPECT_EQ(stream.Release(), 0u); // still alive: it never deletes itself
+    EXPECT_EQ(stream.Write("x", 1, nullptr), S_OK);
+}
+
+TEST(StreamTest, WritesGoToTheFile) {
+    MemoryFile file;
+    cStream stream(&file);
+    ULONG written = 99;
+    EXPECT_EQ(stream.Write("hello", 5, &written), S_OK);
+    EXPECT_EQ(written, 5u);
+    EXPECT_EQ(stream.Write(" world", 6, nullptr), S_OK);
+    EXPECT_EQ(file.bytes(), "hello world");
+    EXPECT_FALSE(stream.writeFailed());
+}
+
+TEST(StreamTest, FailingWriteGivesEFailAndNothingWritten) {
+    MemoryFile file(true, 8);
+    cStream stream(&file);
+    ULONG written = 99;
+    EXPECT_EQ(stream.Write("12345", 5, &written), S_OK);
+    EXPECT_FALSE(stream.writeFailed());
+    EXPECT_EQ(stream.Write("67890", 5, &written), E_FAIL);
+    EXPECT_EQ(written, 0u);
+    EXPECT_TRUE(stream.writeFailed());
+    EXPECT_TRUE(file.failed());
+}
+
+TEST(StreamTest, SeekableFileMovesFromEachOrigin) {
+    MemoryFile file;
+    cStream stream(&file);
+    ASSERT_EQ(stream.Write("0123456789", 10, nullptr), S_OK);
+    ULARGE_INTEGER position{};
+    EXPECT_EQ(stream.Seek(move(2), STREAM_SEEK_SET, &position), S_OK);
+    EXPECT_EQ(position.QuadPart, 2u);
+    EXPECT_EQ(stream.Seek(move(3), STREAM_SEEK_CUR, &position), S_OK);
+    EXPECT_EQ(position.QuadPart, 5u);
+    EXPECT_EQ(stream.Seek(move(-1), STREAM_SEEK_END, &position), S_OK);
+    EXPECT_EQ(position.QuadPart, 9u);
+    EXPECT_EQ(stream.Seek(move(4), STREAM_SEEK_SET, nullptr), S_OK);
+    ASSERT_EQ(stream.Write("ab", 2, nullptr), S_OK);
+    EXPECT_EQ(file.bytes(), "0123ab6789");
+}
+
+TEST(StreamTest, SeekableFileFailureGivesEFail) {
+    MemoryFile file;
+    cStream stream(&file);
+    ULARGE_INTEGER position{};
+    position.QuadPart = 77;
+    EXPECT_EQ(stream.Seek(move(-1), STREAM_SEEK_SET, &position), E_FAIL);
+    EXPECT_EQ(position.QuadPart, 77u);
+}
+
+TEST(StreamTest, UnknownOriginIsInvalid) {
+    MemoryFile seekable;
+    cStream stream(&seekable);
+    EXPECT_EQ(stream.Seek(move(0), 3, nullptr), E_INVALIDARG);
+    EXPECT_EQ(seekable.seekCalls(), 0);
+}
+
+TEST(StreamTest, ForwardOnlyFileAcceptsOnlyAMoveOfZeroFromTheBeginning) {
+    MemoryFile upload(false);
+    cStream stream(&upload);
+    ULARGE_INTEGER position{};
+    position.QuadPart = 77;
+    EXPECT_EQ(stream.Seek(move(0), STREAM_SEEK_SET, &position), S_OK);
+    EXPECT_EQ(position.QuadPart, 0u);
+    ASSERT_EQ(stream.Write("abc", 3, nullptr), S_OK);
+
+    EXPECT_EQ(stream.Seek(move(0), STREAM_SEEK_CUR, &position), E_INVALIDARG);
+    EXPECT_EQ(stream.Seek(move(0), STREAM_SEEK_END, &position), E_INVALIDARG);
+    EXPECT_EQ(stream.Seek(move(3), STREAM_SEEK_SET, &position), E_INVALIDARG);
+    EXPECT_EQ(stream.Seek(move(1), STREAM_SEEK_CUR, &position), E_INVALIDARG);
+    EXPECT_EQ(stream.Seek(move(-3), STREAM_SEEK_END, &position), E_INVALIDARG);
+    EXPECT_EQ(stream.Seek(move(0), 7, &position), E_INVALIDARG);
+    EXPECT_EQ(stream.Seek(move(0), STREAM_SEEK_SET, nullptr), S_OK);
+    // None of it reached the connection, and the data carries on where it was.
+    EXPECT_EQ(upload.seekCalls(), 0);
+    ASSERT_EQ(stream.Write("def", 3, nullptr), S_OK);
+    EXPECT_EQ(upload.bytes(), "abcdef");
+}
+
+TEST(StreamTest, OtherOperationsAreStubs) {
+    MemoryFile file;
+    cStream stream(&file);
+    ULARGE_INTEGER size{};
+    size.QuadPart = 100;
+    char buffer[4];
+    ULONG read = 5;
+    EXPECT_EQ(stream.Read(buffer, 4, &read), E_NOTIMPL);
+    EXPECT_EQ(stream.SetSize(size), S_OK);
+    EXPECT_EQ(stream.CopyTo(nullptr, size, nullptr, nullptr), E_NOTIMPL);
+    EXPECT_EQ(stream.Commit(STGC_DEFAULT), S_OK);
+    EXPECT_EQ(stream.Revert(), S_OK);
+    EXPECT_EQ(stream.LockRegion(size, size, LOCK_WRITE), S_OK);
+    EXPECT_EQ(stream.UnlockRegion(size, size, LOCK_WRITE), S_OK);
+    STATSTG stat{};
+    EXPECT_EQ(stream.Stat(&stat, STATFLAG_NONAME), E_NOTIMPL);
+    IStream* copy = &stream;
+    EXPECT_EQ(stream.Clone(&copy), E_NOTIMPL);
+    EXPECT_EQ(copy, nullptr);
+    EXPECT_EQ(file.bytes(), ""); // SetSize does nothing
+    EXPECT_EQ(file.seekCalls(), 0);
+}
+
+} // namespace

@@ -1,0 +1,155 @@
+#include "support/TestImages.h"
+
+#include "platform/ComPtr.h"
+
+#include <gdiplus.h>
+#include <shlwapi.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace TestImages {
+
+namespace {
+
+void setPixel(cFrame& frame, int x, int y, COLORREF colour) {
+    unsigned char* p = frame.pixels.get() + (frame.height - 1 - y) * frame.stride() +
+                       static_cast<std::size_t>(x) * 3;
+    p[0] = GetBValue(colour);
+    p[1] = GetGValue(colour);
+    p[2] = GetRValue(colour);
+}
+
+// Padding bytes of a real capture hold whatever GDI left there; so do ours.
+void scribblePadding(cFrame& frame) {
+    const std::size_t used = static_cast<std::size_t>(frame.width) * 3;
+    for (int row = 0; row < frame.height; ++row)
+        for (std::size_t i = used; i < frame.stride(); ++i)
+            frame.pixels[row * frame.stride() + i] = 0xA5;
+}
+
+class GdiplusUser {
+public:
+    GdiplusUser() {
+        Gdiplus::GdiplusStartupInput input;
+        started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiplusUser() {
+        if (started_)
+            Gdiplus::GdiplusShutdown(token_);
+    }
+    bool started() const { return started_; }
+
+private:
+    ULONG_PTR token_ = 0;
+    bool started_ = false;
+};
+
+} // namespace
+
+FramePtr makeNoiseFrame(int width, int height, unsigned seed) {
+    FramePtr frame = makeEmptyFrame();
+    frame->allocate(width, height);
+    unsigned state = seed * 2654435761u + 12345u;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = state * 1103515245u + 12345u;
+            setPixel(*frame, x, y, RGB(state >> 24, (state >> 16) & 0xFF, (state >> 8) & 0xFF));
+        }
+    scribblePadding(*frame);
+    return frame;
+}
+
+FramePtr makeQuadrantFrame(int width, int height) {
+    FramePtr frame = makeEmptyFrame();
+    frame->allocate(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool top = y < height / 2;
+            const bool left = x < width / 2;
+            const int shade = (x + y) * 40 / (width + height);
+            COLORREF colour = top ? (left ? RGB(200 + shade, 30, 40) : RGB(20, 180 + shade, 60))
+                                  : (left ? RGB(30, 60, 190 + shade) : RGB(220, 210, 30 + shade));
+            setPixel(*frame, x, y, colour);
+        }
+    scribblePadding(*frame);
+    return frame;
+}
+
+COLORREF framePixel(const cFrame& frame, int x, int y) {
+    const unsigned char* p = frame.pixels.get() + (frame.height - 1 - y) * frame.stride() +
+                             static_cast<std::size_t>(x) * 3;
+    return RGB(p[2], p[1], p[0]);
+}
+
+DecodedImage decode(const std::string& bytes) {
+    using namespace Gdiplus;
+    using namespace Gdiplus::DllExports;
+    DecodedImage result;
+    GdiplusUser gdiplus;
+    if (!gdiplus.started())
+        return result;
+    ComPtr<IStream> stream;
+    IStream* raw = ::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                       static_cast<UINT>(bytes.size()));
+    if (!raw)
+        return result;
+    *stream.put() = raw;
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromStream(stream.get(), &bitmap) != Ok || !bitmap)
+        return result;
+    std::unique_ptr<GpBitmap, void (*)(GpBitmap*)> owner(bitmap,
+                                                         [](GpBitmap* b) { GdipDisposeImage(b); });
+    UINT width = 0;
+    UINT height = 0;
+    GdipGetImageWidth(bitmap, &width);
+    GdipGetImageHeight(bitmap, &height);
+    GpRect rect(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    BitmapData data{};
+    if (GdipBitmapLockBits(bitmap, &rect, ImageLockModeRead, PixelFormat24bppRGB, &data) != Ok)
+        return result;
+    result.width = static_cast<int>(width);
+    result.height = static_cast<int>(height);
+    result.pixels.resize(static_cast<std::size_t>(width) * height);
+    for (UINT y = 0; y < height; ++y) {
+        const auto* row = static_cast<const unsigned char*>(data.Scan0) + y * data.Stride;
+        for (UINT x = 0; x < width; ++x)
+            result.pixels[y * width + x] = RGB(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]);
+    }
+    GdipBitmapUnlockBits(bitmap, &data);
+    return result;
+}
+
+int maxChannelDifference(const cFrame& frame, const DecodedImage& image) {
+    if (frame.width != image.width || frame.height != image.height)
+        return 256;
+    int worst = 0;
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x) {
+            const COLORREF a = framePixel(frame, x, y);
+            const COLORREF b = image.at(x, y);
+            for (int shift : {0, 8, 16}) {
+                const int d = std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                       static_cast<int>((b >> shift) & 0xFF));
+                worst = d > worst ? d : worst;
+            }
+        }
+    return worst;
+}
+
+double meanChannelDifference(const cFrame& frame, const DecodedImage& image) {
+    if (frame.width != image.width || frame.height != image.height || frame.width == 0)
+        return 256;
+    double total = 0;
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x) {
+            const COLORREF a = framePixel(frame, x, y);
+            const COLORREF b = image.at(x, y);
+            for (int shift : {0, 8, 16})
+                total += std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                  static_cast<int>((b >> shift) & 0xFF));
+        }
+    return total / (3.0 * frame.width * frame.height);
+}
+
+} // namespace TestImages
