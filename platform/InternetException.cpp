@@ -4,7 +4,6 @@
 
 #include <wininet.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -20,7 +19,9 @@ std::wstring lastServerResponse() {
     DWORD size = static_cast<DWORD>(buffer.size());
     if (!::InternetGetLastResponseInfoW(&error, buffer.data(), &size))
         return {};
-    return std::wstring(buffer.data(), std::min<std::size_t>(size, buffer.size()));
+    // Wine counts the terminating zero in the size; the text ends at the first zero either way.
+    buffer.back() = L'\0';
+    return std::wstring(buffer.data());
 }
 
 std::wstring describe(DWORD code) {

@@ -4,8 +4,10 @@
 Account: "tester" / "secret" (or --user/--password) with full rights in the server's folder.
 Modes:
   normal  an ordinary server
-  hang    accepts connections and never answers (a server that stopped responding)
+  hang    accepts connections and never answers (a server that stopped responding); logs
+          "accepted" for each connection, so a test can tell when a client waits for it
   drop    logs in normally, but hangs up the data connection of every upload after a few bytes
+  stall   logs in normally and opens the data connection of an upload, but never reads from it
 """
 import argparse
 import logging
@@ -26,6 +28,7 @@ def serve_hanging(address):
     while True:
         conn, _ = listener.accept()
         held.append(conn)  # never answered, never closed
+        print("accepted", flush=True)
 
 
 def serve_ftp(address, root, mode, user, password):
@@ -39,9 +42,21 @@ def serve_ftp(address, root, mode, user, password):
     class DroppingDTPHandler(DTPHandler):
         def handle_read(self):
             super().handle_read()
-            if self.tot_bytes_received > 1000:
+            if self.tot_bytes_received > 1000 and not self._closed:
+                # As a server does that gives up on a transfer: the data connection goes, and the
+                # control connection says why.
+                self._resp = ("426 Connection closed; transfer aborted.", logging.debug)
                 self.socket.shutdown(socket.SHUT_RDWR)
                 self.close()
+
+        # The event loop calls handle_read_event, which the base class binds to its own handle_read.
+        handle_read_event = handle_read
+
+    class StallingDTPHandler(DTPHandler):
+        # Takes the transfer but never asks the event loop for its data.
+        def enable_receiving(self, type, cmd):
+            super().enable_receiving(type, cmd)
+            self.ioloop.unregister(self._fileno)
 
     class Handler(FTPHandler):
         pass
@@ -51,6 +66,8 @@ def serve_ftp(address, root, mode, user, password):
     Handler.permit_foreign_addresses = True
     if mode == "drop":
         Handler.dtp_handler = DroppingDTPHandler
+    elif mode == "stall":
+        Handler.dtp_handler = StallingDTPHandler
     server = ThreadedFTPServer((address, 21), Handler)
     print("ready", flush=True)
     server.serve_forever()
@@ -60,7 +77,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall"))
     parser.add_argument("--user", default="tester")
     parser.add_argument("--password", default="secret")
     args = parser.parse_args()

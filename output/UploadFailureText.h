@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// What an upload that failed tells the user.
+namespace UploadFailureText {
+
+// The product's web site, named in the hints for the built-in upload account.
+constexpr const wchar_t* kWebSiteHost = L"www.pixlance.example";
+
+// Not a WinInet error code: the failure was not a WinInet exception.
+constexpr unsigned long kNotAnInternetError = 0;
+
+// The text for a failure with the given WinInet error code (or kNotAnInternetError) and the
+// exception's own message, as shown (at most 254 characters). For the user's own server the text
+// explains; for the built-in account it only points to the web site. server is the upload's
+// normalised server.
+std::wstring forFailure(unsigned long internetErrorCode, const std::wstring& message,
+                        bool customTarget, const std::wstring& server);
+
+// A server's reply without its leading lines of codes below 300 (greetings, "250 OK"), which say
+// nothing about what went wrong.
+std::wstring reducedReply(const std::wstring& reply);
+
+} // namespace UploadFailureText

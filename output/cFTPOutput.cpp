@@ -1,0 +1,339 @@
+#include "output/cFTPOutput.h"
+
+#include "output/AddressHandoff.h"
+#include "output/FrameFormat.h"
+#include "output/FrameWriting.h"
+#include "output/TransferFile.h"
+#include "output/UploadAddress.h"
+#include "output/UploadFailureText.h"
+#include "output/stFrameEntry.h"
+#include "platform/InternetException.h"
+#include "platform/MemoryException.h"
+#include "platform/ResourceException.h"
+
+#include <process.h>
+
+#include <cstring>
+#include <new>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+bool isStopped(FtpUploadShared& shared) {
+    Guard guard(shared.lock);
+    return shared.stopped;
+}
+
+// Connects in active mode on the protocol's default port. The session's handle is read under the
+// lock, since stopping closes it; a connect that races with the stop fails on the closed handle.
+FtpConnection connect(const stFrameEntry& entry) {
+    HINTERNET session = nullptr;
+    {
+        Guard guard(entry.owner->lock);
+        if (entry.owner->stopped)
+            throw InternetException(ERROR_INTERNET_OPERATION_CANCELLED);
+        session = entry.owner->session.handle();
+    }
+    HINTERNET connection = ::InternetConnectW(
+        session, entry.server.c_str(), 0, entry.username.empty() ? nullptr : entry.username.c_str(),
+        entry.password.empty() ? nullptr : entry.password.c_str(), INTERNET_SERVICE_FTP, 0,
+        entry.owner->session.context());
+    if (!connection)
+        throw InternetException::fromLastError();
+    return FtpConnection(UniqueInternetHandle(connection));
+}
+
+// WinInet closes an upload without telling whether the server kept the file; the server's verdict
+// is the reply that closing read. A transfer the server aborted (4xx, 5xx) is a failed upload.
+void requireStoredReply() {
+    DWORD error = 0;
+    DWORD length = 0;
+    ::InternetGetLastResponseInfoW(&error, nullptr, &length);
+    if (length == 0)
+        return;
+    std::vector<wchar_t> reply(length + 1, L'\0');
+    DWORD size = static_cast<DWORD>(reply.size());
+    if (!::InternetGetLastResponseInfoW(&error, reply.data(), &size) || size < 3)
+        return;
+    auto digit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
+    if ((reply[0] == L'4' || reply[0] == L'5') && digit(reply[1]) && digit(reply[2]))
+        throw InternetException(ERROR_INTERNET_EXTENDED_ERROR);
+}
+
+// The failure text for the exception being handled.
+std::wstring failureText(const stFrameEntry& entry) {
+    unsigned long code = UploadFailureText::kNotAnInternetError;
+    std::wstring message;
+    try {
+        throw;
+    } catch (const InternetException& error) {
+        code = error.errorCode();
+        message = error.shownMessage();
+    } catch (const AppException& error) {
+        message = error.shownMessage();
+    } catch (const std::bad_alloc&) {
+        message = MemoryException().shownMessage();
+    } catch (const std::exception& error) {
+        const char* what = error.what();
+        message = AppException(std::wstring(what, what + std::strlen(what))).shownMessage();
+    } catch (...) {
+        message = L"Unknown error.";
+    }
+    return UploadFailureText::forFailure(code, message, entry.custom, entry.server);
+}
+
+void copyFrame(const cFrame& source, cFrame& target) {
+    target.name = source.name;
+    if (!source.pixels || source.width <= 0 || source.height <= 0)
+        return;
+    target.allocate(source.width, source.height);
+    std::memcpy(target.pixels.get(), source.pixels.get(), source.bufferSize());
+}
+
+} // namespace
+
+cFTPOutput::cFTPOutput() : shared_(std::make_shared<FtpUploadShared>()) {}
+
+cFTPOutput::~cFTPOutput() {
+    stopUploads(kDestructorStopWaitMs);
+}
+
+void cFTPOutput::load(ISettingBag* bag) {
+    if (!bag)
+        return;
+    Guard guard(shared_->lock);
+    bag->getString(L"ftpServer", custom_.server);
+    bag->getString(L"ftpUsername", custom_.username);
+    bag->getString(L"ftpPswd", custom_.password);
+    bag->getString(L"ftpPath", custom_.path);
+    bool value = false;
+    if (bag->getBool(L"copyUrl", value))
+        shared_->copyUrl = value;
+    if (bag->getBool(L"openBrowser", value))
+        shared_->openBrowser = value;
+    bag->getBool(L"isEnabled", isEnabled_);
+    bag->getBool(L"ftpCustom", ftpCustom_);
+    bag->getString(L"urlImage", custom_.url);
+}
+
+void cFTPOutput::save(ISettingBag* bag) {
+    if (!bag)
+        return;
+    Guard guard(shared_->lock);
+    bag->setString(L"ftpServer", custom_.server);
+    bag->setString(L"ftpUsername", custom_.username);
+    bag->setString(L"ftpPswd", custom_.password);
+    bag->setString(L"ftpPath", custom_.path);
+    bag->setBool(L"copyUrl", shared_->copyUrl);
+    bag->setBool(L"openBrowser", shared_->openBrowser);
+    bag->setBool(L"isEnabled", isEnabled_);
+    bag->setBool(L"ftpCustom", ftpCustom_);
+    bag->setString(L"urlImage", custom_.url);
+}
+
+void cFTPOutput::put(const cFrame* frame, int format, IFrameOutputUpdate* update) {
+    if (!isEnabled_ || !frame || isStopped(*shared_))
+        return;
+    startUpload(frame, format, update);
+}
+
+void cFTPOutput::startUpload(const cFrame* frame, int format, IFrameOutputUpdate* update) {
+    pruneWorkers();
+    // The copy is the only heavy work here; it needs no lock.
+    auto entry = std::make_unique<stFrameEntry>();
+    copyFrame(*frame, entry->frame);
+
+    Guard guard(shared_->lock);
+    entry->owner = shared_;
+    entry->targetUpdate = update;
+    entry->uploadId = ++nextUploadId_;
+    entry->format = format;
+    entry->url = ftpCustom_ ? custom_.url : builtin_.url;
+    entry->custom = ftpCustom_;
+    getTarget(entry->server, entry->username, entry->password, entry->path, ftpCustom_);
+    entry->path = UploadAddress::normalizeRemoteFolder(entry->path);
+    entry->server = UploadAddress::normalizeServer(entry->server);
+    entry->url = UploadAddress::normalizeBaseAddress(entry->url);
+
+    // Listed before its thread can run; the thread's last step waits for this lock to unlist it.
+    workers_.reserve(workers_.size() + 1);
+    shared_->pendingUploads.push_back(entry.get());
+    const auto thread = ::_beginthreadex(nullptr, 0, &cFTPOutput::uploadThreadProc, entry.get(),
+                                         CREATE_SUSPENDED, nullptr);
+    if (thread == 0) {
+        shared_->pendingUploads.pop_back();
+        throw ResourceException();
+    }
+    entry.release();
+    workers_.emplace_back(reinterpret_cast<HANDLE>(thread));
+    ::ResumeThread(workers_.back().get());
+}
+
+unsigned __stdcall cFTPOutput::uploadThreadProc(void* parameter) {
+    std::unique_ptr<stFrameEntry> entry(static_cast<stFrameEntry*>(parameter));
+    const std::shared_ptr<FtpUploadShared> shared = entry->owner;
+    try {
+        upload(*entry);
+    } catch (...) {
+        // upload reports its own failures; this is a receiver that threw while being told.
+        ::OutputDebugStringW(L"Pixlance: an upload's status receiver raised an exception\n");
+    }
+    Guard guard(shared->lock);
+    shared->pendingUploads.remove(entry.get());
+    entry.reset();
+    return 0;
+}
+
+void cFTPOutput::upload(stFrameEntry& entry) {
+    if (entry.server.empty())
+        return;
+    FtpUploadShared& shared = *entry.owner;
+    std::optional<FtpConnection> connection;
+    std::optional<FtpFile> file;
+    try {
+        if (!isStopped(shared))
+            entry.progress(L"Image saved", L"Uploading to ftp");
+        const std::wstring fileName = entry.frame.name + extensionFor(entry.format);
+        connection.emplace(connect(entry));
+        file.emplace(connection->openFile(UploadAddress::remotePath(entry.path, fileName),
+                                          GENERIC_WRITE, static_cast<DWORD_PTR>(entry.uploadId)));
+        // The writer reports through the entry, which keeps only its failures.
+        TransferFile transfer(*file, entry.transferBroken);
+        const bool written = writeFrameAs(entry.format, &entry.frame, &transfer, &entry);
+        transfer.rethrowFailure();
+        file->close();
+        file.reset();
+        requireStoredReply();
+        // A half-encoded image is no success; the writer has said why, where it could.
+        if (!written)
+            throw AppException(L"Failed to compress image");
+
+        const std::wstring address =
+            UploadAddress::publicAddress(entry.url, entry.server, entry.path, fileName);
+        if (isStopped(shared))
+            return;
+        if (shared.openBrowser)
+            AddressHandoff::openInBrowser(address);
+        const bool copied = shared.copyUrl && AddressHandoff::copyToClipboard(address);
+        // Straight to the receiver: a cancelled upload still reports its success.
+        if (entry.targetUpdate && !isStopped(shared))
+            entry.targetUpdate->notify(true, L"Upload successfull",
+                                       copied ? L"URL copied to clipboard" : L"");
+    } catch (...) {
+        entry.reportUploadFailure(failureText(entry));
+        if (file) {
+            try {
+                file->close();
+            } catch (const AppException&) {
+                // The transfer has failed and been reported; what is left of it goes.
+            }
+        }
+    }
+}
+
+void cFTPOutput::cancelPending() {
+    Guard guard(shared_->lock);
+    for (stFrameEntry* entry : shared_->pendingUploads)
+        entry->cancelled = 1;
+}
+
+bool cFTPOutput::stopUploads(DWORD timeoutMs) {
+    {
+        Guard guard(shared_->lock);
+        shared_->stopped = true;
+        for (stFrameEntry* entry : shared_->pendingUploads)
+            entry->cancelled = 1;
+        // Closing the session closes every connection and file opened through it, which makes a
+        // worker blocked in one of them return.
+        shared_->session.close();
+    }
+
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (auto& worker : workers_) {
+        for (;;) {
+            const ULONGLONG now = ::GetTickCount64();
+            const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+            HANDLE handle = worker.get();
+            // A worker may be telling the GUI thread something through a sent message; take it.
+            const DWORD result =
+                ::MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE);
+            if (result != WAIT_OBJECT_0 + 1)
+                break;
+            MSG message;
+            ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+    pruneWorkers();
+    return workers_.empty();
+}
+
+void cFTPOutput::pruneWorkers() {
+    std::vector<UniqueHandle> running;
+    for (auto& worker : workers_)
+        if (::WaitForSingleObject(worker.get(), 0) != WAIT_OBJECT_0)
+            running.push_back(std::move(worker));
+    workers_ = std::move(running);
+}
+
+void cFTPOutput::setTarget(const std::wstring& server, const std::wstring& username,
+                           const std::wstring& password, const std::wstring& path, bool custom) {
+    Guard guard(shared_->lock);
+    stFtpTarget& target = custom ? custom_ : builtin_;
+    target.server = server;
+    target.username = username;
+    target.password = password;
+    target.path = path;
+}
+
+void cFTPOutput::getTarget(std::wstring& server, std::wstring& username, std::wstring& password,
+                           std::wstring& path, bool custom) const {
+    Guard guard(shared_->lock);
+    const stFtpTarget& target = custom ? custom_ : builtin_;
+    server = target.server;
+    username = target.username;
+    password = target.password;
+    path = target.path;
+}
+
+bool cFTPOutput::ftpCustom() const {
+    Guard guard(shared_->lock);
+    return ftpCustom_;
+}
+
+void cFTPOutput::setFtpCustom(bool value) {
+    Guard guard(shared_->lock);
+    ftpCustom_ = value;
+}
+
+stFtpTarget cFTPOutput::customTarget() const {
+    Guard guard(shared_->lock);
+    return custom_;
+}
+
+std::wstring cFTPOutput::customUrl() const {
+    Guard guard(shared_->lock);
+    return custom_.url;
+}
+
+void cFTPOutput::setCustomUrl(const std::wstring& url) {
+    Guard guard(shared_->lock);
+    custom_.url = url;
+}
+
+std::wstring cFTPOutput::builtinUrl() const {
+    Guard guard(shared_->lock);
+    return builtin_.url;
+}
+
+void cFTPOutput::setBuiltinUrl(const std::wstring& url) {
+    Guard guard(shared_->lock);
+    builtin_.url = url;
+}
+
+std::size_t cFTPOutput::pendingUploadCount() const {
+    Guard guard(shared_->lock);
+    return shared_->pendingUploads.size();
+}
