@@ -1,4 +1,7 @@
 // Start-up, settings persistence, the status channel and shutdown of the application object.
+// (winsock2.h must come before windows.h.)
+#include <winsock2.h>
+
 #include "app/CPixlanceApp.h"
 
 #include "app/AppFolders.h"
@@ -10,7 +13,6 @@
 #include "platform/MessagePump.h"
 #include "res/resource.h"
 
-#include <winsock2.h>
 #include <commctrl.h>
 #include <ole2.h>
 
@@ -27,7 +29,9 @@ constexpr const wchar_t* kProfileKey = L"Morvex_1.0";
 constexpr const wchar_t* kProfileSection = L"Default";
 constexpr const wchar_t* kTrayMessageName = L"TrayMessage-EBCB65A0-C3C3-476a-8961-5BCF92D2ED2D";
 
-std::wstring settingsFilePath() { return settingsFolder() + L"Settings.dat"; }
+std::wstring settingsFilePath() {
+    return settingsFolder() + L"Settings.dat";
+}
 
 std::wstring loadResourceString(UINT id) {
     const wchar_t* text = nullptr;
@@ -136,7 +140,9 @@ bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
     return true;
 }
 
-int CPixlanceApp::run() { return MessagePump::runUntilQuit(); }
+int CPixlanceApp::run() {
+    return MessagePump::runUntilQuit();
+}
 
 void CPixlanceApp::ExitInstance() {
     keyboardHook.remove();
@@ -184,7 +190,9 @@ void CPixlanceApp::saveSettings() {
         StartupShortcut::remove(startupFolder());
 }
 
-void CPixlanceApp::createStartupShortcut() { StartupShortcut::create(startupFolder()); }
+void CPixlanceApp::createStartupShortcut() {
+    StartupShortcut::create(startupFolder());
+}
 
 void CPixlanceApp::showPreferences() {
     if (preferencesOpen)

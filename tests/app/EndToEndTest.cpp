@@ -23,11 +23,19 @@ namespace {
 
 const std::wstring kBuiltinUser = L"uploads@pixlance.example";
 
-std::wstring programPath() { return TestEnvironment::windowsPath(TestEnvironment::variable(L"PIXLANCE_EXE")); }
+std::wstring programPath() {
+    return TestEnvironment::windowsPath(TestEnvironment::variable(L"PIXLANCE_EXE"));
+}
 
-std::wstring settingsFile() { return settingsFolder() + L"Settings.dat"; }
-std::wstring shortcutFile() { return startupFolder() + L"Morvex.lnk"; }
-RegistryProfile profile() { return RegistryProfile(L"Morvex_1.0", L"Pixlance"); }
+std::wstring settingsFile() {
+    return settingsFolder() + L"Settings.dat";
+}
+std::wstring shortcutFile() {
+    return startupFolder() + L"Morvex.lnk";
+}
+RegistryProfile profile() {
+    return RegistryProfile(L"Morvex_1.0", L"Pixlance");
+}
 
 void resetProgramState() {
     TestEnvironment::removeTree(settingsFolder());
@@ -119,9 +127,41 @@ protected:
         const std::size_t before = requestsOf(NIM_ADD);
         auto process = std::make_unique<ProgramProcess>(programPath(), arguments);
         EXPECT_TRUE(process->started());
-        EXPECT_TRUE(waitFor([&] { return requestsOf(NIM_ADD) > before || !process->running(); },
-                            30000));
+        EXPECT_TRUE(
+            waitFor([&] { return requestsOf(NIM_ADD) > before || !process->running(); }, 30000));
+        EXPECT_TRUE(waitUntilRunning(*process));
         return process;
+    }
+
+    // Waits until the program's GUI thread takes messages, that is, until start-up is over.
+    static bool waitUntilRunning(ProgramProcess& process) {
+        HWND hidden = nullptr;
+        if (!waitFor([&] { return (hidden = process.findAnyWindow(L"Pixlance:")) != nullptr; },
+                     20000))
+            return false;
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(hidden, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result) != 0;
+    }
+
+    // The balloons shown so far, as readable text, for failure messages.
+    std::string balloonLog() const {
+        std::string log;
+        for (const auto& request : shell.requests()) {
+            if (request.message != NIM_MODIFY)
+                continue;
+            std::string line;
+            for (std::size_t i = 0; i + 1 < request.payload.size(); i += 2) {
+                wchar_t c =
+                    static_cast<wchar_t>(request.payload[i] | (request.payload[i + 1] << 8));
+                line += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : ' ';
+            }
+            std::string squeezed;
+            for (char c : line)
+                if (c != ' ' || (squeezed.size() && squeezed.back() != ' '))
+                    squeezed += c;
+            log += "[" + squeezed + "]\n";
+        }
+        return log;
     }
 
     // Chooses Exit from the icon's menu commands and waits for the process to end.
@@ -148,8 +188,13 @@ protected:
         return false;
     }
 
+    // A settings file as the program writes it: the hot keys are always in it (a file without them
+    // turns them off).
     void writeSettings(const std::function<void(cBinSettingBag&)>& fill) {
         cBinSettingBag bag;
+        bag.setString(L"Full", L"17,16,70");
+        bag.setString(L"Active", L"17,16,65");
+        bag.setString(L"Select", L"17,16,83");
         fill(bag);
         settingsFolder();
         bag.writeFile(settingsFile());
@@ -282,7 +327,8 @@ TEST_F(EndToEndTest, HotKeyCaptureLandsOnDiskOnTheServerAndOnTheClipboard) {
     shell.clear();
 
     pressKeys({VK_LCONTROL, VK_LSHIFT, 'F'});
-    ASSERT_TRUE(waitFor([&] { return balloonShown(L"Upload successfull"); }, 30000));
+    ASSERT_TRUE(waitFor([&] { return balloonShown(L"Upload successfull"); }, 30000))
+        << balloonLog();
 
     auto shots = filesIn(folder, L"*.png");
     ASSERT_EQ(shots.size(), 1u);
@@ -312,7 +358,8 @@ TEST_F(EndToEndTest, RegistryValuesChosenBetweenRunsBecomeTheBuiltInTarget) {
         ASSERT_TRUE(program->running());
         shell.clear();
         pressKeys({VK_LCONTROL, VK_LSHIFT, 'F'});
-        ASSERT_TRUE(waitFor([&] { return balloonShown(L"Upload successfull"); }, 30000)) << fixture;
+        ASSERT_TRUE(waitFor([&] { return balloonShown(L"Upload successfull"); }, 30000))
+            << balloonLog();
         EXPECT_EQ(filesIn(root, L"*.png").size(), before + 1) << fixture;
         ASSERT_TRUE(exitProgram(*program));
     }
@@ -325,11 +372,28 @@ TEST_F(EndToEndTest, ExitDuringAnUploadToAHangingServerEndsInBoundedTime) {
     ASSERT_TRUE(program->running());
     shell.clear();
     pressKeys({VK_LCONTROL, VK_LSHIFT, 'F'});
-    ASSERT_TRUE(waitFor([&] { return balloonShown(L"Image saved"); }, 30000));
+    ASSERT_TRUE(waitFor([&] { return balloonShown(L"Image saved"); }, 30000)) << balloonLog();
     const DWORD begin = ::GetTickCount();
     ASSERT_TRUE(exitProgram(*program, 30000));
     EXPECT_LT(::GetTickCount() - begin, 15000u);
     EXPECT_TRUE(TestEnvironment::fileExists(settingsFile()));
+}
+
+TEST_F(EndToEndTest, FailedSaveSaysSoAndKeepsThePreviousSettings) {
+    writeSettings([](cBinSettingBag& bag) { bag.setInt(L"OutputFormat", 2); });
+    const std::string before = TestEnvironment::readFileBytes(settingsFile());
+    auto program = start();
+    ASSERT_TRUE(program->running());
+    {
+        // Held open without sharing, the file cannot be replaced.
+        UniqueFileHandle held(::CreateFileW(settingsFile().c_str(), GENERIC_READ, 0, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        ASSERT_TRUE(exitProgram(*program));
+    }
+    EXPECT_EQ(program->exitCode(), 0u);
+    EXPECT_TRUE(balloonShown(L"Settings could not be saved")) << balloonLog();
+    EXPECT_EQ(TestEnvironment::readFileBytes(settingsFile()), before);
 }
 
 } // namespace
