@@ -3,6 +3,9 @@
 // its file, upload, clipboard text and balloons, and exit. Balloons are observed through a stand-in
 // for the shell's notification area, so no test depends on timing luck.
 #include "app/AppFolders.h"
+#include "capture/ScreenGrab.h"
+#include "output/FrameWriting.h"
+#include "platform/DiskFile.h"
 #include "app/RegistryProfile.h"
 #include "res/resource.h"
 #include "settings/cBinSettingBag.h"
@@ -16,10 +19,16 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <cwctype>
 #include <functional>
 
 namespace {
+
+bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    return pumpUntil(condition, timeoutMs);
+}
 
 const std::wstring kBuiltinUser = L"uploads@pixlance.example";
 
@@ -51,6 +60,24 @@ void pointBuiltinTargetAt(const std::wstring& server, const std::wstring& url) {
     p.writeString(L"Default", L"URL", url);
 }
 
+// Start-up is over once its last step is done: the start-up shortcut made (when the settings
+// keep it) or, without one, the built-in target's address written to the registry. Then the
+// program's GUI thread takes messages.
+bool waitUntilStarted(ProgramProcess& process, bool mayLackShortcut) {
+    const bool gotShortcut = waitFor([] { return TestEnvironment::fileExists(shortcutFile()); },
+                                     mayLackShortcut ? 3000 : 30000);
+    if (!gotShortcut && !mayLackShortcut)
+        return false;
+    if (!gotShortcut &&
+        !waitFor([] { return profile().readString(L"Default", L"URL", L"") != L""; }, 30000))
+        return false;
+    HWND hidden = nullptr;
+    if (!waitFor([&] { return (hidden = process.findAnyWindow(L"Pixlance:")) != nullptr; }, 20000))
+        return false;
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(hidden, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result) != 0;
+}
+
 void pressKeys(std::initializer_list<WORD> codes) {
     std::vector<INPUT> inputs;
     for (WORD code : codes) {
@@ -67,10 +94,6 @@ void pressKeys(std::initializer_list<WORD> codes) {
         inputs.push_back(in);
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-    return pumpUntil(condition, timeoutMs);
 }
 
 std::vector<std::wstring> filesIn(const std::wstring& folder, const std::wstring& pattern) {
@@ -129,18 +152,8 @@ protected:
         EXPECT_TRUE(process->started());
         EXPECT_TRUE(
             waitFor([&] { return requestsOf(NIM_ADD) > before || !process->running(); }, 30000));
-        EXPECT_TRUE(waitUntilRunning(*process));
+        EXPECT_TRUE(waitUntilStarted(*process, TestEnvironment::fileExists(settingsFile())));
         return process;
-    }
-
-    // Waits until the program's GUI thread takes messages, that is, until start-up is over.
-    static bool waitUntilRunning(ProgramProcess& process) {
-        HWND hidden = nullptr;
-        if (!waitFor([&] { return (hidden = process.findAnyWindow(L"Pixlance:")) != nullptr; },
-                     20000))
-            return false;
-        DWORD_PTR result = 0;
-        return ::SendMessageTimeoutW(hidden, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result) != 0;
     }
 
     // The balloons shown so far, as readable text, for failure messages.
@@ -394,6 +407,63 @@ TEST_F(EndToEndTest, FailedSaveSaysSoAndKeepsThePreviousSettings) {
     EXPECT_EQ(program->exitCode(), 0u);
     EXPECT_TRUE(balloonShown(L"Settings could not be saved")) << balloonLog();
     EXPECT_EQ(TestEnvironment::readFileBytes(settingsFile()), before);
+}
+
+// With the real notification area of the Wine desktop: the icon and a balloon, saved as a picture
+// for a person to look at.
+TEST(TrayScreenshotTest, BalloonShowsBesideTheIcon) {
+    resetProgramState();
+    pointBuiltinTargetAt(TestEnvironment::ftpAddress(L"e2e_a"), L"http://shots.example");
+    ProgramProcess program(programPath());
+    ASSERT_TRUE(program.started());
+    HWND trayWindow = nullptr;
+    ASSERT_TRUE(waitFor(
+        [&] { return (trayWindow = ::FindWindowW(nullptr, L"Wine System Tray")) != nullptr; },
+        30000));
+    ASSERT_TRUE(waitUntilStarted(program, false));
+
+    pressKeys({VK_LCONTROL, VK_LSHIFT, 'F'});
+    // The shell shows balloons in a tooltip window of its own.
+    HWND balloon = nullptr;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            balloon = ::FindWindowW(L"tooltips_class32", nullptr);
+            while (balloon && !::IsWindowVisible(balloon))
+                balloon = ::FindWindowExW(nullptr, balloon, L"tooltips_class32", nullptr);
+            return balloon != nullptr;
+        },
+        30000));
+    pumpMessagesFor(500); // let it finish painting
+    RECT trayRect{};
+    RECT balloonRect{};
+    ::GetWindowRect(trayWindow, &trayRect);
+    ::GetWindowRect(balloon, &balloonRect);
+    RECT area{std::min(trayRect.left, balloonRect.left) - 10,
+              std::min(trayRect.top, balloonRect.top) - 10,
+              std::max(trayRect.right, balloonRect.right) + 10,
+              std::max(trayRect.bottom, balloonRect.bottom) + 10};
+    area.left = std::max<LONG>(area.left, 0);
+    area.top = std::max<LONG>(area.top, 0);
+    FramePtr shot = grabRect(area);
+    ASSERT_GT(shot->width, 0);
+    {
+        DiskFile file(TestEnvironment::artifactDir() + L"\\tray-balloon.png",
+                      DiskFile::Mode::CreateReadWrite);
+        ASSERT_TRUE(writeFrameAs(0, shot.get(), &file, nullptr));
+        file.close();
+    }
+    // The balloon is drawn: its area is not one flat colour.
+    FramePtr balloonShot = grabRect(balloonRect);
+    ASSERT_GT(balloonShot->width, 0);
+    const unsigned char* first = balloonShot->pixels.get();
+    bool varied = false;
+    for (std::size_t i = 0; i + 3 <= balloonShot->bufferSize() && !varied; i += 3)
+        varied = std::memcmp(first, balloonShot->pixels.get() + i, 3) != 0;
+    EXPECT_TRUE(varied);
+
+    HWND window = program.findAnyWindow(L"Pixlance:");
+    ::PostMessageW(window, WM_COMMAND, ID_EXIT, 0);
+    EXPECT_TRUE(program.waitForExit(20000));
 }
 
 } // namespace
