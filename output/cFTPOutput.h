@@ -25,8 +25,9 @@ public:
 
     // Opens the WinInet session; raises InternetException when it cannot.
     cFTPOutput();
-    // Stops the uploads (see stopUploads). A worker that does not end in time keeps what it uses
-    // alive by itself, so the output can go regardless.
+    // Stops the uploads (see stopUploads), waiting up to kDestructorStopWaitMs unless they were
+    // stopped before. A worker that does not end in time keeps what it uses alive by itself, so
+    // the output can go regardless.
     ~cFTPOutput() override;
     cFTPOutput(const cFTPOutput&) = delete;
     cFTPOutput& operator=(const cFTPOutput&) = delete;
