@@ -67,18 +67,16 @@ TEST(BitmapWriterTest, HeaderFieldsDescribeTheFrame) {
     EXPECT_EQ(std::memcmp(bytes.data() + 138, frame->pixels.get(), frame->bufferSize()), 0);
 }
 
-TEST(BitmapWriterTest, StrideFollowsTheWidth) {
-    EXPECT_EQ(writeBitmap(*TestImages::makeNoiseFrame(4, 2)).size(), 138u + 12u * 2u);
-    EXPECT_EQ(writeBitmap(*TestImages::makeNoiseFrame(5, 2)).size(), 138u + 16u * 2u);
-    EXPECT_EQ(writeBitmap(*TestImages::makeNoiseFrame(6, 2)).size(), 138u + 20u * 2u);
-    EXPECT_EQ(writeBitmap(*TestImages::makeNoiseFrame(7, 2)).size(), 138u + 24u * 2u);
-}
-
-TEST(BitmapWriterTest, SizeFieldEqualsTheFileLength) {
-    for (int width : {1, 2, 3, 33, 640}) {
-        const std::string bytes = writeBitmap(*TestImages::makeNoiseFrame(width, 7));
-        EXPECT_EQ(read32(bytes, 2), bytes.size()) << width;
-        EXPECT_EQ(bytes.size(), 138u + cFrame::strideFor(width) * 7) << width;
+TEST(BitmapWriterTest, SizeFieldEqualsTheFileLengthForEveryStride) {
+    struct Case {
+        int width;
+        std::size_t stride;
+    };
+    for (const Case& c : {Case{1, 4}, Case{2, 8}, Case{3, 12}, Case{4, 12}, Case{5, 16},
+                          Case{7, 24}, Case{640, 1920}}) {
+        const std::string bytes = writeBitmap(*TestImages::makeNoiseFrame(c.width, 7));
+        EXPECT_EQ(bytes.size(), 138u + c.stride * 7) << c.width;
+        EXPECT_EQ(read32(bytes, 2), bytes.size()) << c.width;
     }
 }
 
@@ -144,12 +142,6 @@ TEST(BitmapWriterTest, DecodesToTheFramePixels) {
     ASSERT_EQ(image.width, 37);
     ASSERT_EQ(image.height, 23);
     EXPECT_EQ(TestImages::maxChannelDifference(*frame, image), 0);
-}
-
-TEST(BitmapHeadersTest, FileHeaderCarriesTotalSizeAndOffset) {
-    const auto header = BitmapHeaders::fileHeader(0x01020304);
-    const std::string bytes(header.begin(), header.end());
-    EXPECT_EQ(bytes, std::string("BM\x8E\x03\x02\x01\0\0\0\0\x8A\0\0\0", 14));
 }
 
 } // namespace

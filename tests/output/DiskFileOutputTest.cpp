@@ -174,15 +174,6 @@ TEST_F(DiskFileOutputTest, SameNameReplacesTheEarlierFile) {
     EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kBitmapWritten, kWrittenToDisk}));
 }
 
-TEST_F(DiskFileOutputTest, NullUpdateWritesAndReportsNothing) {
-    FramePtr frame = namedFrame(L"06_02_24_10_20_30");
-    output.put(frame.get(), 0, nullptr);
-    EXPECT_EQ(
-        TestImages::maxChannelDifference(*frame, TestImages::decode(TestEnvironment::readFileBytes(
-                                                     dir + L"\\06_02_24_10_20_30.png"))),
-        0);
-}
-
 TEST_F(DiskFileOutputTest, FailedEncodeSendsNoDiskMessage) {
     FramePtr empty = makeEmptyFrame();
     empty->name = L"07_02_24_10_20_30";

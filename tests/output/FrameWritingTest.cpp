@@ -28,10 +28,4 @@ TEST(FrameWritingTest, FormatCodePicksTheWriter) {
     }
 }
 
-TEST(FrameWritingTest, ReturnsTheWritersResult) {
-    FramePtr frame = TestImages::makeNoiseFrame(64, 64);
-    MemoryFile file(true, 10);
-    EXPECT_FALSE(writeFrameAs(0, frame.get(), &file, nullptr));
-}
-
 } // namespace

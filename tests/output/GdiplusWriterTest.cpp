@@ -130,12 +130,6 @@ TEST(GdiplusWriterTest, FileFailingMidwayIsACompressionFailure) {
     }
 }
 
-TEST(GdiplusWriterTest, FailureWithoutUpdateReportsNothing) {
-    FramePtr frame = TestImages::makeNoiseFrame(50, 50);
-    MemoryFile file(true, 10);
-    EXPECT_FALSE(cPngWriter().write(frame.get(), &file, nullptr));
-}
-
 TEST(GdiplusWriterTest, EmptyFrameFailsWithoutAMessage) {
     FramePtr frame = makeEmptyFrame();
     MemoryFile file;

@@ -29,17 +29,6 @@ TEST(StreamTest, AnswersForUnknownSequentialStreamAndStreamOnly) {
     EXPECT_EQ(stream.QueryInterface(IID_IPersist, &object), E_NOINTERFACE);
 }
 
-TEST(StreamTest, IsNotReferenceCounted) {
-    MemoryFile file;
-    cStream stream(&file);
-    EXPECT_EQ(stream.AddRef(), 1u);
-    EXPECT_EQ(stream.AddRef(), 1u);
-    EXPECT_EQ(stream.Release(), 0u);
-    EXPECT_EQ(stream.Release(), 0u);
-    EXPECT_EQ(stream.Release(), 0u); // still alive: it never deletes itself
-    EXPECT_EQ(stream.Write("x", 1, nullptr), S_OK);
-}
-
 TEST(StreamTest, WritesGoToTheFile) {
     MemoryFile file;
     cStream stream(&file);
@@ -115,29 +104,6 @@ TEST(StreamTest, ForwardOnlyFileAcceptsOnlyAMoveOfZeroFromTheBeginning) {
     EXPECT_EQ(upload.seekCalls(), 0);
     ASSERT_EQ(stream.Write("def", 3, nullptr), S_OK);
     EXPECT_EQ(upload.bytes(), "abcdef");
-}
-
-TEST(StreamTest, OtherOperationsAreStubs) {
-    MemoryFile file;
-    cStream stream(&file);
-    ULARGE_INTEGER size{};
-    size.QuadPart = 100;
-    char buffer[4];
-    ULONG read = 5;
-    EXPECT_EQ(stream.Read(buffer, 4, &read), E_NOTIMPL);
-    EXPECT_EQ(stream.SetSize(size), S_OK);
-    EXPECT_EQ(stream.CopyTo(nullptr, size, nullptr, nullptr), E_NOTIMPL);
-    EXPECT_EQ(stream.Commit(STGC_DEFAULT), S_OK);
-    EXPECT_EQ(stream.Revert(), S_OK);
-    EXPECT_EQ(stream.LockRegion(size, size, LOCK_WRITE), S_OK);
-    EXPECT_EQ(stream.UnlockRegion(size, size, LOCK_WRITE), S_OK);
-    STATSTG stat{};
-    EXPECT_EQ(stream.Stat(&stat, STATFLAG_NONAME), E_NOTIMPL);
-    IStream* copy = &stream;
-    EXPECT_EQ(stream.Clone(&copy), E_NOTIMPL);
-    EXPECT_EQ(copy, nullptr);
-    EXPECT_EQ(file.bytes(), ""); // SetSize does nothing
-    EXPECT_EQ(file.seekCalls(), 0);
 }
 
 } // namespace
