@@ -3,6 +3,7 @@
 #include "output/AddressHandoff.h"
 #include "output/FrameFormat.h"
 #include "output/FrameWriting.h"
+#include "output/RemoteUploadFile.h"
 #include "output/TransferFile.h"
 #include "output/UploadAddress.h"
 #include "output/UploadFailureText.h"
@@ -29,7 +30,7 @@ bool isStopped(FtpUploadShared& shared) {
 
 // Connects in active mode on the protocol's default port. The session's handle is read under the
 // lock, since stopping closes it; a connect that races with the stop fails on the closed handle.
-FtpConnection connect(const stFrameEntry& entry) {
+FtpConnection connectToServer(const stFrameEntry& entry) {
     HINTERNET session = nullptr;
     {
         Guard guard(entry.owner->lock);
@@ -98,7 +99,13 @@ void copyFrame(const cFrame& source, cFrame& target) {
 cFTPOutput::cFTPOutput() : shared_(std::make_shared<FtpUploadShared>()) {}
 
 cFTPOutput::~cFTPOutput() {
-    stopUploads(kDestructorStopWaitMs);
+    bool stopped = false;
+    {
+        Guard guard(shared_->lock);
+        stopped = shared_->stopped;
+    }
+    // After the application's own stop, what still runs has had its time.
+    stopUploads(stopped ? 0 : kDestructorStopWaitMs);
 }
 
 void cFTPOutput::load(ISettingBag* bag) {
@@ -191,21 +198,24 @@ void cFTPOutput::upload(stFrameEntry& entry) {
     if (entry.server.empty())
         return;
     FtpUploadShared& shared = *entry.owner;
-    std::optional<FtpConnection> connection;
-    std::optional<FtpFile> file;
+    std::optional<RemoteUploadFile> remote;
     try {
         if (!isStopped(shared))
             entry.progress(L"Image saved", L"Uploading to ftp");
         const std::wstring fileName = entry.frame.name + extensionFor(entry.format);
-        connection.emplace(connect(entry));
-        file.emplace(connection->openFile(UploadAddress::remotePath(entry.path, fileName),
-                                          GENERIC_WRITE, static_cast<DWORD_PTR>(entry.uploadId)));
+        const std::wstring remotePath = UploadAddress::remotePath(entry.path, fileName);
+        // Connecting and opening the remote file overlap with the start of the encoding.
+        remote.emplace([&entry, &remotePath] {
+            FtpConnection connection = connectToServer(entry);
+            FtpFile file = connection.openFile(remotePath, GENERIC_WRITE,
+                                               static_cast<DWORD_PTR>(entry.uploadId));
+            return RemoteUpload{std::move(connection), std::move(file)};
+        });
         // The writer reports through the entry, which keeps only its failures.
-        TransferFile transfer(*file, entry.transferBroken);
+        TransferFile transfer(*remote, entry.transferBroken);
         const bool written = writeFrameAs(entry.format, &entry.frame, &transfer, &entry);
         transfer.rethrowFailure();
-        file->close();
-        file.reset();
+        remote->close();
         requireStoredReply();
         // A half-encoded image is no success; the writer has said why, where it could.
         if (!written)
@@ -224,11 +234,11 @@ void cFTPOutput::upload(stFrameEntry& entry) {
                                        copied ? L"URL copied to clipboard" : L"");
     } catch (...) {
         entry.reportUploadFailure(failureText(entry));
-        if (file) {
+        if (remote) {
             try {
-                file->close();
-            } catch (const AppException&) {
-                // The transfer has failed and been reported; what is left of it goes.
+                remote->close();
+            } catch (...) {
+                // The upload has failed and been reported; what is left of its transfer goes.
             }
         }
     }

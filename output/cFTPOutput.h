@@ -25,8 +25,9 @@ public:
 
     // Opens the WinInet session; raises InternetException when it cannot.
     cFTPOutput();
-    // Stops the uploads (see stopUploads). A worker that does not end in time keeps what it uses
-    // alive by itself, so the output can go regardless.
+    // Stops the uploads (see stopUploads), waiting up to kDestructorStopWaitMs unless they were
+    // stopped before. A worker that does not end in time keeps what it uses alive by itself, so
+    // the output can go regardless.
     ~cFTPOutput() override;
     cFTPOutput(const cFTPOutput&) = delete;
     cFTPOutput& operator=(const cFTPOutput&) = delete;
@@ -40,9 +41,10 @@ public:
     void cancelPending() override;
 
     // For the application's exit: cancels every upload in flight, closes the WinInet session
-    // (which ends the workers' connections and transfers) and waits up to timeoutMs for the workers
-    // to end. Returns whether all have ended. Afterwards put starts nothing and the workers report
-    // nothing; the session stays closed.
+    // (which closes the workers' connections and files, so that calls blocked in them return; Wine
+    // does so for a server that never answers, not for a send stuck in a full data connection) and
+    // waits up to timeoutMs for the workers to end. Returns whether all have ended. Afterwards put
+    // starts nothing and the workers report nothing; the session stays closed.
     bool stopUploads(DWORD timeoutMs);
 
     // The custom (true) or the built-in (false) target's server, username, password and path.

@@ -9,6 +9,7 @@ packages=(
     googletest
     python3 python3-pyftpdlib
     imagemagick
+    curl
     clang libclang-rt-14-dev
 )
 
