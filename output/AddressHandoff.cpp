@@ -1,5 +1,7 @@
 #include "output/AddressHandoff.h"
 
+#include "platform/OpenedClipboard.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -9,10 +11,6 @@
 namespace AddressHandoff {
 
 namespace {
-
-// Another program may hold the clipboard for a moment (a clipboard manager reading the last copy).
-constexpr int kOpenAttempts = 10;
-constexpr DWORD kOpenRetryMs = 20;
 
 // The shell may start the handler through COM; each calling thread needs its own apartment.
 class ComApartment {
@@ -48,27 +46,6 @@ public:
 
 private:
     HWND window_;
-};
-
-class OpenedClipboard {
-public:
-    explicit OpenedClipboard(HWND owner) {
-        for (int attempt = 0; attempt < kOpenAttempts && !open_; ++attempt) {
-            if (attempt > 0)
-                ::Sleep(kOpenRetryMs);
-            open_ = ::OpenClipboard(owner) != FALSE;
-        }
-    }
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard() {
-        if (open_)
-            ::CloseClipboard();
-    }
-    bool isOpen() const noexcept { return open_; }
-
-private:
-    bool open_ = false;
 };
 
 } // namespace

@@ -3,35 +3,10 @@
 #include "capture/ScreenGrab.h"
 #include "platform/AppException.h"
 #include "platform/Handles.h"
+#include "platform/OpenedClipboard.h"
 #include "platform/ResourceException.h"
 
 namespace {
-
-// Another program may hold the clipboard for a moment (a clipboard manager reading our last
-// copy); give it that moment.
-constexpr int kOpenAttempts = 10;
-constexpr DWORD kOpenRetryMs = 20;
-
-class OpenedClipboard {
-public:
-    explicit OpenedClipboard(HWND owner) {
-        for (int attempt = 0; attempt < kOpenAttempts && !open_; ++attempt) {
-            if (attempt > 0)
-                ::Sleep(kOpenRetryMs);
-            open_ = ::OpenClipboard(owner) != FALSE;
-        }
-    }
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard() {
-        if (open_)
-            ::CloseClipboard();
-    }
-    bool isOpen() const noexcept { return open_; }
-
-private:
-    bool open_ = false;
-};
 
 // A device-dependent bitmap of the frame in the display's own format.
 UniqueBitmap makeDisplayBitmap(const cFrame& frame) {

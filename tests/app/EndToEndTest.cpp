@@ -9,6 +9,8 @@
 #include "app/RegistryProfile.h"
 #include "res/resource.h"
 #include "settings/cBinSettingBag.h"
+#include "support/BrowserRecorder.h"
+#include "support/ClipboardText.h"
 #include "support/FakeShellTray.h"
 #include "support/PaintedWindow.h"
 #include "support/ProgramProcess.h"
@@ -118,20 +120,6 @@ bool isTimeStampName(const std::wstring& name, const std::wstring& extension) {
         if (i % 3 == 2 ? name[i] != L'_' : !std::iswdigit(name[i]))
             return false;
     return true;
-}
-
-std::wstring clipboardText() {
-    std::wstring text;
-    if (!::OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
 }
 
 class EndToEndTest : public ::testing::Test {
@@ -329,8 +317,9 @@ TEST_F(EndToEndTest, HotKeyCaptureLandsOnDiskOnTheServerAndOnTheClipboard) {
     writeSettings([&](cBinSettingBag& bag) {
         bag.setInt(L"DiskOutput", 1);
         bag.setString(L"Folder", folder);
-        bag.setBool(L"openBrowser", false);
     });
+    const std::wstring browserRecord = folder + L"\\browser.txt";
+    RecorderAsBrowser browser(browserRecord);
     pointBuiltinTargetAt(TestEnvironment::ftpAddress(L"e2e_a"), L"http://shots.example/e2e");
     PaintedWindow marker(RECT{300, 300, 500, 400}, [](HDC dc, int w, int h) {
         PaintedWindow::fill(dc, RECT{0, 0, w, h}, RGB(12, 200, 99));
@@ -354,7 +343,8 @@ TEST_F(EndToEndTest, HotKeyCaptureLandsOnDiskOnTheServerAndOnTheClipboard) {
 
     const std::wstring uploaded = TestEnvironment::ftpRoot(L"e2e_a") + L"\\" + shots[0];
     EXPECT_EQ(TestEnvironment::readFileBytes(uploaded), onDisk);
-    EXPECT_EQ(clipboardText(), L"http://shots.example/e2e/" + shots[0]);
+    EXPECT_EQ(ClipboardText::read(), L"http://shots.example/e2e/" + shots[0]);
+    EXPECT_EQ(waitForRecord(browserRecord), L"http://shots.example/e2e/" + shots[0]);
 
     EXPECT_TRUE(balloonShown(L"Image written to disk"));
     EXPECT_TRUE(balloonShown(L"Image saved", L"Uploading to ftp"));

@@ -1,4 +1,5 @@
 #include "output/cClipboardOutput.h"
+#include "support/ClipboardText.h"
 #include "support/RecordingUpdate.h"
 #include "support/TestImages.h"
 
@@ -14,36 +15,6 @@ namespace {
 const RecordedMessage kCopied = RecordedMessage::notify(true, L"Copied image to clipboard", L"");
 const RecordedMessage kFailed =
     RecordedMessage::notify(false, L"Error", L"Failed to copy image to clipboard");
-
-bool putText(const std::wstring& text) {
-    if (!::OpenClipboard(nullptr))
-        return false;
-    ::EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    bool placed = false;
-    if (memory) {
-        std::memcpy(::GlobalLock(memory), text.c_str(), bytes);
-        ::GlobalUnlock(memory);
-        placed = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        if (!placed)
-            ::GlobalFree(memory);
-    }
-    ::CloseClipboard();
-    return placed;
-}
-
-std::wstring clipboardText() {
-    std::wstring text;
-    if (!::OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(::GlobalLock(data));
-        ::GlobalUnlock(data);
-    }
-    ::CloseClipboard();
-    return text;
-}
 
 // The clipboard's bitmap in the frame's layout (24 bits, bottom-up); an empty frame if none.
 FramePtr clipboardBitmap() {
@@ -96,7 +67,7 @@ bool samePixels(const cFrame& a, const cFrame& b) {
 }
 
 TEST(ClipboardOutputTest, PutsTheFrameOnTheClipboardAsABitmapOnly) {
-    ASSERT_TRUE(putText(L"earlier text"));
+    ASSERT_TRUE(ClipboardText::write(L"earlier text"));
     FramePtr frame = TestImages::makeNoiseFrame(123, 77);
     RecordingUpdate update;
     cClipboardOutput output;
@@ -137,7 +108,7 @@ TEST(ClipboardOutputTest, NullUpdateStillCopies) {
 }
 
 TEST(ClipboardOutputTest, BitmapThatCannotBeMadeLeavesTheClipboardAsItWas) {
-    ASSERT_TRUE(putText(L"keep me"));
+    ASSERT_TRUE(ClipboardText::write(L"keep me"));
     cClipboardOutput output;
     RecordingUpdate update;
 
@@ -149,12 +120,12 @@ TEST(ClipboardOutputTest, BitmapThatCannotBeMadeLeavesTheClipboardAsItWas) {
     output.put(empty.get(), 0, &update);
 
     EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kFailed, kFailed}));
-    EXPECT_EQ(clipboardText(), L"keep me");
+    EXPECT_EQ(ClipboardText::read(), L"keep me");
     output.put(empty.get(), 0, nullptr); // nothing to report to, nothing thrown
 }
 
 TEST(ClipboardOutputTest, ClipboardHeldByAnotherIsAFailureNotASuccess) {
-    ASSERT_TRUE(putText(L"held elsewhere"));
+    ASSERT_TRUE(ClipboardText::write(L"held elsewhere"));
     std::atomic<bool> holding{false};
     std::atomic<bool> release{false};
     std::thread holder([&] {
@@ -180,7 +151,7 @@ TEST(ClipboardOutputTest, ClipboardHeldByAnotherIsAFailureNotASuccess) {
     holder.join();
 
     EXPECT_EQ(update.messages(), std::vector<RecordedMessage>{kFailed});
-    EXPECT_EQ(clipboardText(), L"held elsewhere");
+    EXPECT_EQ(ClipboardText::read(), L"held elsewhere");
 }
 
 } // namespace
