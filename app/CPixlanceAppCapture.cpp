@@ -5,10 +5,9 @@
 #include "app/FrameName.h"
 #include "capture/ScreenGrab.h"
 #include "capture/cFullScreenWnd.h"
-#include "platform/MemoryException.h"
+#include "platform/CallbackGuard.h"
 
 #include <ctime>
-#include <new>
 
 namespace {
 
@@ -39,17 +38,14 @@ void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
     // Declared before the frame, so the frame is freed first and the flag cleared last.
     CaptureInProgress inProgress(captureInProgress);
     FramePtr frame;
-    try {
-        frame = captureFrame(mode);
-        if (frame)
-            deliver(*frame);
-    } catch (const AppException& error) {
-        reportFailure(error.shownMessage());
-    } catch (const std::bad_alloc&) {
-        reportFailure(MemoryException().shownMessage());
-    } catch (...) {
-        reportFailure(L"Unexpected error.");
-    }
+    callGuarded<bool>(
+        [&] {
+            frame = captureFrame(mode);
+            if (frame)
+                deliver(*frame);
+            return true;
+        },
+        [this](const AppException& error) { reportFailure(error.shownMessage()); }, false);
 }
 
 void CPixlanceApp::handleThreadMessage(const MSG& msg) {

@@ -1,9 +1,7 @@
 #include "platform/Dialog.h"
 
-#include "platform/MemoryException.h"
+#include "platform/CallbackGuard.h"
 #include "platform/MessagePump.h"
-
-#include <new>
 
 namespace {
 
@@ -49,17 +47,12 @@ INT_PTR Dialog::runModal(HWND owner) {
         ::EnableWindow(owner, FALSE);
     ::ShowWindow(created, SW_SHOW);
 
+    // Destroying the dialog ends the loop too (WM_NCDESTROY).
     modalActive_ = true;
     modalResult_ = -1;
-    while (modalActive_ && hwnd_) {
-        int quitCode = 0;
-        if (!MessagePump::pumpOne(hwnd_, quitCode)) {
-            // Leave the quit for the loop that owns it.
-            ::PostQuitMessage(quitCode);
-            modalActive_ = false;
-            modalResult_ = -1;
-        }
-    }
+    if (!MessagePump::runWhile(modalActive_, hwnd_))
+        modalResult_ = -1;
+    modalActive_ = false;
 
     // The owner comes back before the dialog goes, so the focus returns to it.
     if (ownerWasEnabled)
@@ -109,30 +102,27 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 INT_PTR Dialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        switch (message) {
-        case WM_INITDIALOG:
-            return onInitDialog() ? TRUE : FALSE;
-        case WM_COMMAND:
-            onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-            return TRUE;
-        default: {
-            INT_PTR result = FALSE;
-            if (!onMessage(message, wParam, lParam, result))
-                return FALSE;
-            if (answersDirectly(message))
-                return result;
-            // Everything else answers through DWLP_MSGRESULT.
-            ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
-        }
-    } catch (const AppException& error) {
-        onUnhandledException(error);
-    } catch (const std::bad_alloc&) {
-        onUnhandledException(MemoryException());
-    } catch (...) {
-        onUnhandledException(AppException(L"Unexpected error."));
+    return callGuarded<INT_PTR>([&] { return handle(message, wParam, lParam); },
+                                [this](const AppException& error) { onUnhandledException(error); },
+                                FALSE);
+}
+
+INT_PTR Dialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return onInitDialog() ? TRUE : FALSE;
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    default: {
+        INT_PTR result = FALSE;
+        if (!onMessage(message, wParam, lParam, result))
+            return FALSE;
+        if (answersDirectly(message))
+            return result;
+        // Everything else answers through DWLP_MSGRESULT.
+        ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+        return TRUE;
     }
-    return FALSE;
+    }
 }

@@ -38,6 +38,7 @@ protected:
 private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT templateId_ = 0;
     const DLGTEMPLATE* inMemory_ = nullptr;

@@ -39,4 +39,15 @@ int runUntilQuit() {
     return code;
 }
 
+bool runWhile(const bool& active, HWND dialog) {
+    while (active) {
+        int quitCode = 0;
+        if (!pumpOne(dialog, quitCode)) {
+            ::PostQuitMessage(quitCode);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace MessagePump

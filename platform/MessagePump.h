@@ -21,4 +21,8 @@ bool pumpOne(HWND dialog, int& quitCode);
 // Runs until WM_QUIT; returns its exit code.
 int runUntilQuit();
 
+// A modal loop: pumps while active is set. On WM_QUIT it puts the quit back for the loop that owns
+// it and returns false.
+bool runWhile(const bool& active, HWND dialog);
+
 } // namespace MessagePump

@@ -1,6 +1,6 @@
 #include "platform/Window.h"
 
-#include "platform/MemoryException.h"
+#include "platform/CallbackGuard.h"
 #include "platform/MessagePump.h"
 
 #include <map>
@@ -78,16 +78,9 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        return handleMessage(message, wParam, lParam);
-    } catch (const AppException& error) {
-        onUnhandledException(error);
-    } catch (const std::bad_alloc&) {
-        onUnhandledException(MemoryException());
-    } catch (...) {
-        onUnhandledException(AppException(L"Unexpected error."));
-    }
-    return 0;
+    return callGuarded<LRESULT>([&] { return handleMessage(message, wParam, lParam); },
+                                [this](const AppException& error) { onUnhandledException(error); },
+                                0);
 }
 
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -103,19 +96,14 @@ void Window::onUnhandledException(const AppException& error) noexcept {
 }
 
 int Window::runModalLoop() {
+    if (!hwnd_)
+        return -1;
+    // Destroying the window ends the loop too (WM_NCDESTROY).
     modalActive_ = true;
     modalResult_ = -1;
-    while (modalActive_ && hwnd_) {
-        int quitCode = 0;
-        if (!MessagePump::pumpOne(nullptr, quitCode)) {
-            // Leave the quit for the loop that owns it.
-            ::PostQuitMessage(quitCode);
-            modalActive_ = false;
-            return -1;
-        }
-    }
+    const bool ended = MessagePump::runWhile(modalActive_, nullptr);
     modalActive_ = false;
-    return modalResult_;
+    return ended ? modalResult_ : -1;
 }
 
 void Window::endModalLoop(int result) noexcept {
