@@ -18,24 +18,9 @@ using namespace UploadTesting;
 namespace {
 
 // Against the pyftpdlib server of the "upload_desktop" fixture.
-class FtpOutputDesktopTest : public ::testing::Test {
+class FtpOutputDesktopTest : public UploadFixture {
 protected:
-    void SetUp() override {
-        ::CreateDirectoryW((root + L"\\shots").c_str(), nullptr);
-        configure(output, address, L"shots");
-    }
-    void TearDown() override { EXPECT_TRUE(output.stopUploads(10000)); }
-
-    std::vector<RecordedMessage> upload(const cFrame& frame, int format) {
-        RecordingUpdate update;
-        output.put(&frame, format, &update);
-        EXPECT_TRUE(waitUntilIdle(output));
-        return update.messages();
-    }
-
-    std::wstring address = TestEnvironment::ftpAddress(L"upload_desktop");
-    std::wstring root = TestEnvironment::ftpRoot(L"upload_desktop");
-    cFTPOutput output;
+    FtpOutputDesktopTest() : UploadFixture(L"upload_desktop") {}
 };
 
 TEST_F(FtpOutputDesktopTest, CopiesThePublicAddressUnderTheBaseAddress) {

@@ -27,28 +27,9 @@ std::string narrow(const std::wstring& text) {
 }
 
 // Against the pyftpdlib server of the "upload" fixture.
-class FtpOutputTest : public ::testing::Test {
+class FtpOutputTest : public UploadFixture {
 protected:
-    void SetUp() override {
-        ::CreateDirectoryW((root + L"\\shots").c_str(), nullptr);
-        configure(output, address, L"shots");
-    }
-    void TearDown() override { EXPECT_TRUE(output.stopUploads(10000)); }
-
-    // Uploads the frame and waits for the upload to end.
-    std::vector<RecordedMessage> upload(const cFrame& frame, int format) {
-        RecordingUpdate update;
-        output.put(&frame, format, &update);
-        EXPECT_TRUE(waitUntilIdle(output));
-        return update.messages();
-    }
-    std::string uploaded(const std::wstring& relativePath) {
-        return TestEnvironment::readFileBytes(root + L"\\" + relativePath);
-    }
-
-    std::wstring address = TestEnvironment::ftpAddress(L"upload");
-    std::wstring root = TestEnvironment::ftpRoot(L"upload");
-    cFTPOutput output;
+    FtpOutputTest() : UploadFixture(L"upload") {}
 };
 
 TEST_F(FtpOutputTest, PngJpegAndBmpArriveByteForByte) {

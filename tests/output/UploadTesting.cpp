@@ -71,4 +71,27 @@ void HeldUpdate::release() {
     ::SetEvent(released_);
 }
 
+UploadFixture::UploadFixture(const wchar_t* fixture)
+    : address(TestEnvironment::ftpAddress(fixture)), root(TestEnvironment::ftpRoot(fixture)) {}
+
+void UploadFixture::SetUp() {
+    ::CreateDirectoryW((root + L"\\shots").c_str(), nullptr);
+    configure(output, address, L"shots");
+}
+
+void UploadFixture::TearDown() {
+    EXPECT_TRUE(output.stopUploads(10000));
+}
+
+std::vector<RecordedMessage> UploadFixture::upload(const cFrame& frame, int format) {
+    RecordingUpdate update;
+    output.put(&frame, format, &update);
+    EXPECT_TRUE(waitUntilIdle(output));
+    return update.messages();
+}
+
+std::string UploadFixture::uploaded(const std::wstring& relativePath) const {
+    return TestEnvironment::readFileBytes(root + L"\\" + relativePath);
+}
+
 } // namespace UploadTesting

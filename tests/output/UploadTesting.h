@@ -4,9 +4,12 @@
 #include "output/cFTPOutput.h"
 #include "support/RecordingUpdate.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // What the FTP output's tests share.
 namespace UploadTesting {
@@ -49,6 +52,24 @@ public:
 private:
     HANDLE held_;
     HANDLE released_;
+};
+
+// A test against one FTP fixture's server: an output configured by configure() to upload into
+// "shots", stopped at the end of each test.
+class UploadFixture : public ::testing::Test {
+protected:
+    explicit UploadFixture(const wchar_t* fixture);
+    void SetUp() override;
+    void TearDown() override;
+
+    // Uploads the frame and waits for the upload to end.
+    std::vector<RecordedMessage> upload(const cFrame& frame, int format);
+    // The bytes of a file the server received, by its path below the server's folder.
+    std::string uploaded(const std::wstring& relativePath) const;
+
+    std::wstring address;
+    std::wstring root;
+    cFTPOutput output;
 };
 
 } // namespace UploadTesting
