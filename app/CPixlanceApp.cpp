@@ -11,6 +11,7 @@
 #include "app/StartupShortcut.h"
 #include "platform/AppException.h"
 #include "platform/MessagePump.h"
+#include "platform/ResourceString.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -31,12 +32,6 @@ constexpr const wchar_t* kTrayMessageName = L"TrayMessage-EBCB65A0-C3C3-476a-896
 
 std::wstring settingsFilePath() {
     return settingsFolder() + L"Settings.dat";
-}
-
-std::wstring loadResourceString(UINT id) {
-    const wchar_t* text = nullptr;
-    int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
 }
 
 std::wstring modulePath() {

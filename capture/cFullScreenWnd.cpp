@@ -3,8 +3,6 @@
 #include "capture/ScreenGrab.h"
 #include "capture/SelectionGeometry.h"
 
-#include <windowsx.h>
-
 namespace {
 
 constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
@@ -20,10 +18,6 @@ RECT virtualScreenRect() noexcept {
 
 SelectionRect normalised(POINT a, POINT b) noexcept {
     return normalisedRect({a.x, a.y}, {b.x, b.y});
-}
-
-POINT pointOf(LPARAM lParam) noexcept {
-    return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
 } // namespace
@@ -55,47 +49,49 @@ void cFullScreenWnd::runSelection() {
     destroy();
 }
 
-LRESULT cFullScreenWnd::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SIZE: {
-        LRESULT result = defaultProcessing(message, wParam, lParam);
-        releaseSnapshot();
-        takeSnapshot();
+bool cFullScreenWnd::onSize(int, int) {
+    releaseSnapshot();
+    takeSnapshot();
+    redraw(kRedrawNow);
+    return false;
+}
+
+bool cFullScreenWnd::onPaint() {
+    paint();
+    return true;
+}
+
+bool cFullScreenWnd::onLeftButtonDown(POINT at) {
+    anchorPoint = currentPoint = at;
+    selectionRect = RECT{at.x, at.y, at.x, at.y};
+    dragging = TRUE;
+    redraw(kRedrawNow);
+    return false;
+}
+
+bool cFullScreenWnd::onMouseMove(POINT at) {
+    if (dragging) {
+        currentPoint = at;
         redraw(kRedrawNow);
-        return result;
     }
-    case WM_PAINT:
-        paint();
-        return 0;
-    case WM_LBUTTONDOWN:
-        anchorPoint = currentPoint = pointOf(lParam);
-        selectionRect = RECT{anchorPoint.x, anchorPoint.y, anchorPoint.x, anchorPoint.y};
-        dragging = TRUE;
-        redraw(kRedrawNow);
-        return defaultProcessing(message, wParam, lParam);
-    case WM_MOUSEMOVE:
-        if (dragging) {
-            currentPoint = pointOf(lParam);
-            redraw(kRedrawNow);
-        }
-        return defaultProcessing(message, wParam, lParam);
-    case WM_LBUTTONUP:
-        // A failed allocation leaves from here, before the loop ends: the window stays open with
-        // an empty frame, so the user can drag again or press Escape.
-        dragging = FALSE;
-        finishSelection();
-        defaultProcessing(message, wParam, lParam);
+    return false;
+}
+
+bool cFullScreenWnd::onLeftButtonUp(POINT) {
+    // A failed allocation leaves from here, before the loop ends: the window stays open with
+    // an empty frame, so the user can drag again or press Escape.
+    dragging = FALSE;
+    finishSelection();
+    endModalLoop(1);
+    return true;
+}
+
+bool cFullScreenWnd::onKeyDown(UINT key, int, UINT) {
+    if (key == VK_ESCAPE) {
+        selectionRect = RECT{};
         endModalLoop(1);
-        return 0;
-    case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) {
-            selectionRect = RECT{};
-            endModalLoop(1);
-        }
-        return defaultProcessing(message, wParam, lParam);
-    default:
-        return Window::handleMessage(message, wParam, lParam);
     }
+    return false;
 }
 
 void cFullScreenWnd::onUnhandledException(const AppException&) noexcept {

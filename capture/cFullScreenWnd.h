@@ -33,7 +33,12 @@ public:
     POINT currentPoint{};
 
 protected:
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onSize(int width, int height) override;
+    bool onPaint() override;
+    bool onLeftButtonDown(POINT at) override;
+    bool onMouseMove(POINT at) override;
+    bool onLeftButtonUp(POINT at) override;
+    bool onKeyDown(UINT key, int repeatCount, UINT flags) override;
     void onUnhandledException(const AppException& error) noexcept override;
 
 private:

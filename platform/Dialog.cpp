@@ -1,7 +1,6 @@
 #include "platform/Dialog.h"
 
 #include "platform/CallbackGuard.h"
-#include "platform/MessagePump.h"
 
 namespace {
 
@@ -32,51 +31,41 @@ Dialog::~Dialog() {
         ::DestroyWindow(hwnd_);
 }
 
-INT_PTR Dialog::runModal(HWND owner) {
+HWND Dialog::create(HWND parent) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     const LPARAM self = reinterpret_cast<LPARAM>(this);
-    HWND created = inMemory_ ? ::CreateDialogIndirectParamW(instance, inMemory_, owner,
-                                                            &Dialog::dialogProc, self)
-                             : ::CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId_), owner,
-                                                    &Dialog::dialogProc, self);
+    return inMemory_ ? ::CreateDialogIndirectParamW(instance, inMemory_, parent,
+                                                    &Dialog::dialogProc, self)
+                     : ::CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId_), parent,
+                                            &Dialog::dialogProc, self);
+}
+
+INT_PTR Dialog::runModal(HWND owner) {
+    HWND created = create(owner);
     if (!created)
         return -1;
-
-    const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, FALSE);
     ::ShowWindow(created, SW_SHOW);
-
     // Destroying the dialog ends the loop too (WM_NCDESTROY).
-    modalActive_ = true;
-    modalResult_ = -1;
-    if (!MessagePump::runWhile(modalActive_, hwnd_))
-        modalResult_ = -1;
-    modalActive_ = false;
-
-    // The owner comes back before the dialog goes, so the focus returns to it.
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, TRUE);
+    const INT_PTR result = modalLoop_.run(created, owner, true);
     if (hwnd_)
         ::DestroyWindow(hwnd_);
-    return modalResult_;
+    return result;
 }
 
-void Dialog::endDialog(INT_PTR result) noexcept {
-    modalResult_ = result;
-    modalActive_ = false;
-    // Wake the loop so it sees the change.
-    if (hwnd_)
-        ::PostMessageW(hwnd_, WM_NULL, 0, 0);
+bool Dialog::createChild(HWND parent) {
+    HWND created = create(parent);
+    if (!created)
+        return false;
+    ::SetWindowLongPtrW(created, GWL_EXSTYLE,
+                        ::GetWindowLongPtrW(created, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    return true;
 }
 
-void Dialog::onCommand(int id, int, HWND) {
-    if (id == IDOK || id == IDCANCEL)
-        endDialog(id);
-}
-
-bool Dialog::onMessage(UINT, WPARAM, LPARAM, INT_PTR&) {
-    return false;
+bool Dialog::onCommand(int id, int, HWND) {
+    if (id != IDOK && id != IDCANCEL)
+        return false;
+    endDialog(id);
+    return true;
 }
 
 void Dialog::onUnhandledException(const AppException& error) noexcept {
@@ -96,7 +85,7 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
-        self->modalActive_ = false;
+        self->modalLoop_.windowGone();
     }
     return result;
 }
@@ -108,21 +97,14 @@ INT_PTR Dialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
 }
 
 INT_PTR Dialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
+    if (message == WM_INITDIALOG)
         return onInitDialog() ? TRUE : FALSE;
-    case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        return TRUE;
-    default: {
-        INT_PTR result = FALSE;
-        if (!onMessage(message, wParam, lParam, result))
-            return FALSE;
-        if (answersDirectly(message))
-            return result;
-        // Everything else answers through DWLP_MSGRESULT.
-        ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
-    }
+    LRESULT result = 0;
+    if (!crack(message, wParam, lParam, result))
+        return FALSE;
+    if (answersDirectly(message))
+        return result;
+    // Everything else answers through DWLP_MSGRESULT.
+    ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+    return TRUE;
 }

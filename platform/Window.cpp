@@ -1,7 +1,6 @@
 #include "platform/Window.h"
 
 #include "platform/CallbackGuard.h"
-#include "platform/MessagePump.h"
 
 #include <map>
 #include <mutex>
@@ -71,24 +70,20 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        if (self->modalActive_)
-            self->endModalLoop(-1);
+        self->modalLoop_.windowGone();
     }
     return result;
 }
 
 LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    return callGuarded<LRESULT>([&] { return handleMessage(message, wParam, lParam); },
-                                [this](const AppException& error) { onUnhandledException(error); },
-                                0);
-}
-
-LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return defaultProcessing(message, wParam, lParam);
-}
-
-LRESULT Window::defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+    return callGuarded<LRESULT>(
+        [&] {
+            LRESULT result = 0;
+            return crack(message, wParam, lParam, result)
+                       ? result
+                       : ::DefWindowProcW(hwnd_, message, wParam, lParam);
+        },
+        [this](const AppException& error) { onUnhandledException(error); }, 0);
 }
 
 void Window::onUnhandledException(const AppException& error) noexcept {
@@ -96,19 +91,5 @@ void Window::onUnhandledException(const AppException& error) noexcept {
 }
 
 int Window::runModalLoop() {
-    if (!hwnd_)
-        return -1;
-    // Destroying the window ends the loop too (WM_NCDESTROY).
-    modalActive_ = true;
-    modalResult_ = -1;
-    const bool ended = MessagePump::runWhile(modalActive_, nullptr);
-    modalActive_ = false;
-    return ended ? modalResult_ : -1;
-}
-
-void Window::endModalLoop(int result) noexcept {
-    modalResult_ = result;
-    modalActive_ = false;
-    // Wake GetMessage so the loop sees the change.
-    ::PostMessageW(hwnd_, WM_NULL, 0, 0);
+    return static_cast<int>(modalLoop_.run(hwnd_, nullptr, false));
 }

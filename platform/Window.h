@@ -1,20 +1,21 @@
 #pragma once
 
 #include "platform/AppException.h"
+#include "platform/MessageHandlers.h"
+#include "platform/ModalLoop.h"
 
 #include <windows.h>
 
 #include <string>
 
 // Base of our windows: one window procedure that finds the object through GWLP_USERDATA (set at
-// WM_NCCREATE from the creation parameter) and hands each message to handleMessage. Messages that
-// arrive before WM_NCCREATE go to the default procedure. No exception leaves the procedure.
-class Window {
+// WM_NCCREATE from the creation parameter) and hands each message to the typed handlers.
+// Messages that arrive before WM_NCCREATE go to the default procedure. No exception leaves the
+// procedure.
+class Window : public MessageHandlers {
 public:
     Window() = default;
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
-    virtual ~Window();
+    ~Window() override;
 
     // Registers (once per set of values) a window class with our window procedure and returns its
     // name.
@@ -29,13 +30,10 @@ public:
     // Runs messages until endModalLoop is called or the window goes away; returns the result given
     // to endModalLoop (-1 when the window went away or the application is quitting).
     int runModalLoop();
-    void endModalLoop(int result) noexcept;
-    bool inModalLoop() const noexcept { return modalActive_; }
+    void endModalLoop(int result) noexcept { modalLoop_.end(result); }
+    bool inModalLoop() const noexcept { return modalLoop_.active(); }
 
 protected:
-    // The message after the base's bookkeeping; the default is DefWindowProcW.
-    virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT defaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     // Called when one of our exceptions escapes a handler; the default shows it in a message box.
     virtual void onUnhandledException(const AppException& error) noexcept;
 
@@ -44,6 +42,5 @@ private:
     LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     HWND hwnd_ = nullptr;
-    bool modalActive_ = false;
-    int modalResult_ = -1;
+    ModalLoop modalLoop_;
 };

@@ -63,10 +63,9 @@ public:
     std::vector<WPARAM> keysDown;
 
 protected:
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_KEYDOWN)
-            keysDown.push_back(wParam);
-        return Window::handleMessage(message, wParam, lParam);
+    bool onKeyDown(UINT key, int, UINT) override {
+        keysDown.push_back(key);
+        return false;
     }
 };
 

@@ -77,16 +77,16 @@ protected:
         controlsAtInit = item(kEditId) != nullptr && item(IDOK) != nullptr;
         return true;
     }
-    void onCommand(int id, int code, HWND control) override {
+    bool onCommand(int id, int code, HWND control) override {
         calls.push_back("command " + std::to_string(id));
         if (id == kThrowId)
             throw MemoryException();
         if (id == kFinishId) {
             ownerEnabledAtFinish = owner ? ::IsWindowEnabled(owner) != FALSE : true;
             endDialog(42);
-            return;
+            return true;
         }
-        Dialog::onCommand(id, code, control);
+        return Dialog::onCommand(id, code, control);
     }
     bool onMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) override {
         if (message == WM_USER + 1) {

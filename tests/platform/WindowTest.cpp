@@ -17,13 +17,13 @@ public:
     int endLoopOn = -1;
 
 protected:
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    bool onMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) override {
         seen.push_back(message);
         if (static_cast<int>(message) == throwOn)
             throw MemoryException();
         if (static_cast<int>(message) == endLoopOn)
             endModalLoop(static_cast<int>(wParam));
-        return Window::handleMessage(message, wParam, lParam);
+        return false;
     }
     void onUnhandledException(const AppException& error) noexcept override {
         reported.push_back(error.message());

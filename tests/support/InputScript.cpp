@@ -50,12 +50,11 @@ void InputScript::start() {
     ::SetTimer(hwnd(), kTimerId, kTickMs, nullptr);
 }
 
-LRESULT InputScript::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER && wParam == kTimerId) {
-        tick();
-        return 0;
-    }
-    return Window::handleMessage(message, wParam, lParam);
+bool InputScript::onMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+    if (message != WM_TIMER || wParam != kTimerId)
+        return false;
+    tick();
+    return true;
 }
 
 void InputScript::tick() {

@@ -47,7 +47,7 @@ private:
         std::function<bool()> run;
         std::string what;
     };
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void tick();
     void stop() noexcept;
     void sendMouse(DWORD flags);

@@ -22,18 +22,20 @@ void PaintedWindow::fill(HDC dc, const RECT& rect, COLORREF colour) {
     ::FillRect(dc, &rect, brush.get());
 }
 
-LRESULT PaintedWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND)
-        return 1;
-    if (message == WM_PAINT) {
-        PaintDC paint(hwnd());
-        RECT client;
-        ::GetClientRect(hwnd(), &client);
-        if (painter_)
-            painter_(paint.get(), client.right, client.bottom);
-        return 0;
-    }
-    return Window::handleMessage(message, wParam, lParam);
+bool PaintedWindow::onPaint() {
+    PaintDC paint(hwnd());
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    if (painter_)
+        painter_(paint.get(), client.right, client.bottom);
+    return true;
+}
+
+bool PaintedWindow::onMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message != WM_ERASEBKGND)
+        return false;
+    result = 1;
+    return true;
 }
 
 void pumpMessagesFor(DWORD milliseconds) {

@@ -20,7 +20,8 @@ public:
     static void fill(HDC dc, const RECT& rect, COLORREF colour);
 
 protected:
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onPaint() override;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     Painter painter_;
