@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake make
     mingw-w64 g++-mingw-w64-x86-64-posix
-    wine wine64 xvfb x11-utils
+    wine wine64 xvfb x11-utils fonts-wqy-microhei
     googletest
     python3 python3-pyftpdlib
     imagemagick
