@@ -29,36 +29,51 @@ bool CSystemTray::addTrayIcon(UINT callbackMessage, HICON icon) {
     std::wstring cls = registerClass(0, nullptr, nullptr, nullptr);
     create(0, cls, L"", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0);
 
+    NOTIFYICONDATAW request;
+    {
+        std::lock_guard<std::mutex> guard(iconDataLock_);
+        iconData_.cbSize = sizeof(NOTIFYICONDATAW);
+        iconData_.hWnd = hwnd();
+        iconData_.uID = kIconId;
+        iconData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        iconData_.uCallbackMessage = callbackMessage;
+        iconData_.hIcon = icon;
+        copyBalloonField(iconData_.szTip, ARRAYSIZE(iconData_.szTip), L"Morvex");
+        request = iconData_;
+    }
+    const bool added = ::Shell_NotifyIconW(NIM_ADD, &request) != FALSE;
     std::lock_guard<std::mutex> guard(iconDataLock_);
-    iconData_.cbSize = sizeof(NOTIFYICONDATAW);
-    iconData_.hWnd = hwnd();
-    iconData_.uID = kIconId;
-    iconData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    iconData_.uCallbackMessage = callbackMessage;
-    iconData_.hIcon = icon;
-    copyBalloonField(iconData_.szTip, ARRAYSIZE(iconData_.szTip), L"Morvex");
-    iconAdded_ = ::Shell_NotifyIconW(NIM_ADD, &iconData_) != FALSE;
-    return iconAdded_;
+    iconAdded_ = added;
+    return added;
 }
 
 BOOL CSystemTray::displayBalloon(DWORD kind, const wchar_t* title, const wchar_t* text) {
-    std::lock_guard<std::mutex> guard(iconDataLock_);
-    iconData_.cbSize = sizeof(NOTIFYICONDATAW);
-    iconData_.uFlags = NIF_INFO;
-    iconData_.uTimeout = kBalloonTimeoutMs;
-    iconData_.dwInfoFlags = kind;
-    copyBalloonField(iconData_.szInfo, ARRAYSIZE(iconData_.szInfo), text);
-    copyBalloonField(iconData_.szInfoTitle, ARRAYSIZE(iconData_.szInfoTitle), title);
-    return ::Shell_NotifyIconW(NIM_MODIFY, &iconData_);
+    // Each balloon fills its own copy of the record, so the shell is called without the lock.
+    NOTIFYICONDATAW request;
+    {
+        std::lock_guard<std::mutex> guard(iconDataLock_);
+        request = iconData_;
+    }
+    request.cbSize = sizeof(NOTIFYICONDATAW);
+    request.uFlags = NIF_INFO;
+    request.uTimeout = kBalloonTimeoutMs;
+    request.dwInfoFlags = kind;
+    copyBalloonField(request.szInfo, ARRAYSIZE(request.szInfo), text);
+    copyBalloonField(request.szInfoTitle, ARRAYSIZE(request.szInfoTitle), title);
+    return ::Shell_NotifyIconW(NIM_MODIFY, &request);
 }
 
 void CSystemTray::removeIcon() noexcept {
-    std::lock_guard<std::mutex> guard(iconDataLock_);
-    if (!iconAdded_)
-        return;
-    iconData_.uFlags = 0;
-    ::Shell_NotifyIconW(NIM_DELETE, &iconData_);
-    iconAdded_ = false;
+    NOTIFYICONDATAW request;
+    {
+        std::lock_guard<std::mutex> guard(iconDataLock_);
+        if (!iconAdded_)
+            return;
+        iconAdded_ = false;
+        iconData_.uFlags = 0;
+        request = iconData_;
+    }
+    ::Shell_NotifyIconW(NIM_DELETE, &request);
 }
 
 LRESULT CSystemTray::onIconEvent(UINT, LPARAM mouseEvent) {

@@ -41,6 +41,8 @@ private:
     NOTIFYICONDATAW iconData_{};
     UINT defaultItem_ = 0;
     bool defaultByPosition_ = true;
-    // The icon record is shared by the GUI thread and upload workers showing balloons.
+    // Guards the icon record, shared by the GUI thread and upload workers showing balloons. Never
+    // held across Shell_NotifyIconW: during that call the GUI thread handles the icon's callbacks,
+    // and a double-click there opens the preferences, whose modal loop shows balloons of its own.
     std::mutex iconDataLock_;
 };

@@ -61,11 +61,16 @@ LRESULT CALLBACK FakeShellTray::windowProc(HWND hwnd, UINT message, WPARAM wPara
         request.message = static_cast<DWORD>(data->dwData);
         const auto* bytes = static_cast<const unsigned char*>(data->lpData);
         request.payload.assign(bytes, bytes + data->cbData);
+        std::function<void(const Request&)> hook;
         {
             std::lock_guard<std::mutex> guard(current->lock_);
-            current->requests_.push_back(std::move(request));
+            current->requests_.push_back(request);
+            hook = current->onRequest_;
         }
         current->changed_.notify_all();
+        // Outside the lock: the hook may cause further requests, handled on this thread meanwhile.
+        if (hook)
+            hook(request);
         return TRUE;
     }
     if (message == WM_CLOSE) {
@@ -88,6 +93,11 @@ bool FakeShellTray::waitForRequests(std::size_t count, DWORD timeoutMs) const {
     std::unique_lock<std::mutex> guard(lock_);
     return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs),
                              [&] { return requests_.size() >= count; });
+}
+
+void FakeShellTray::setOnRequest(std::function<void(const Request&)> hook) {
+    std::lock_guard<std::mutex> guard(lock_);
+    onRequest_ = std::move(hook);
 }
 
 void FakeShellTray::clear() {

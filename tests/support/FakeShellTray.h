@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -29,6 +30,9 @@ public:
     // Waits until at least count requests arrived; false when the time ran out.
     bool waitForRequests(std::size_t count, DWORD timeoutMs = 10000) const;
     void clear();
+    // Called on the tray's thread with each request once it is recorded, while the sender still
+    // waits in Shell_NotifyIconW; what it sends back to the sender's windows runs inside that call.
+    void setOnRequest(std::function<void(const Request&)> hook);
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -37,6 +41,7 @@ private:
     mutable std::mutex lock_;
     mutable std::condition_variable changed_;
     std::vector<Request> requests_;
+    std::function<void(const Request&)> onRequest_;
     HWND window_ = nullptr;
     bool ready_ = false;
     std::thread thread_;

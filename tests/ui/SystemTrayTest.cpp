@@ -1,3 +1,4 @@
+#include "platform/Dialog.h"
 #include "res/resource.h"
 #include "support/FakeShellTray.h"
 #include "support/PaintedWindow.h"
@@ -6,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -15,8 +19,13 @@ constexpr UINT kTrayMessage = WM_APP + 17;
 struct Commands : ITrayCommands {
     bool open = false;
     int preferencesRequests = 0;
+    std::function<void()> preferences;
     bool isPreferencesOpen() const override { return open; }
-    void showPreferences() override { ++preferencesRequests; }
+    void showPreferences() override {
+        ++preferencesRequests;
+        if (preferences)
+            preferences();
+    }
 };
 
 HICON programIcon() {
@@ -91,39 +100,156 @@ TEST_F(SystemTrayTest, LongBalloonTextsAreCutToTheShellsFields) {
     EXPECT_FALSE(request.contains(L"TITLE-END"));
 }
 
+constexpr int kWorkers = 4;
+constexpr int kBalloonsEach = 25;
+
+std::wstring workerTag(int worker, int balloon) {
+    return std::to_wstring(worker) + L"-" + std::to_wstring(balloon) + L";";
+}
+
+std::vector<std::thread> startBalloonWorkers(CSystemTray& tray) {
+    std::vector<std::thread> workers;
+    for (int t = 0; t < kWorkers; ++t)
+        workers.emplace_back([&tray, t] {
+            for (int i = 0; i < kBalloonsEach; ++i)
+                tray.displayBalloon(t % 2 ? CSystemTray::kBalloonError : CSystemTray::kBalloonInfo,
+                                    (L"title " + workerTag(t, i)).c_str(),
+                                    (L"text " + workerTag(t, i)).c_str());
+        });
+    return workers;
+}
+
+// The workers' balloons that arrived with their own title and text together.
+int wholeWorkerBalloons(const std::vector<FakeShellTray::Request>& requests) {
+    int whole = 0;
+    for (int t = 0; t < kWorkers; ++t)
+        for (int i = 0; i < kBalloonsEach; ++i)
+            for (const auto& request : requests)
+                if (request.contains(L"title " + workerTag(t, i))) {
+                    whole += request.contains(L"text " + workerTag(t, i)) ? 1 : 0;
+                    break;
+                }
+    return whole;
+}
+
 TEST_F(SystemTrayTest, ConcurrentBalloonsEachArriveWhole) {
     CSystemTray tray(commands);
     ASSERT_TRUE(tray.addTrayIcon(kTrayMessage, programIcon()));
     shell.clear();
-    constexpr int kThreads = 4;
-    constexpr int kEach = 25;
+    for (auto& worker : startBalloonWorkers(tray))
+        worker.join();
+    ASSERT_TRUE(shell.waitForRequests(kWorkers * kBalloonsEach));
+    auto requests = shell.requests();
+    ASSERT_EQ(requests.size(), static_cast<std::size_t>(kWorkers * kBalloonsEach));
+    EXPECT_EQ(wholeWorkerBalloons(requests), kWorkers * kBalloonsEach);
+}
+
+// Ends the test program when the code under test stays blocked, as a deadlock would leave it.
+class Watchdog {
+public:
+    explicit Watchdog(const char* what, DWORD timeoutMs = 10000) {
+        ::CreateTimerQueueTimer(&timer_, nullptr, &Watchdog::fire, const_cast<char*>(what),
+                                timeoutMs, 0, WT_EXECUTEONLYONCE);
+    }
+    ~Watchdog() { ::DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE); }
+
+private:
+    static void CALLBACK fire(void* what, BOOLEAN) {
+        std::fprintf(stderr, "%s: still blocked\n", static_cast<const char*>(what));
+        std::fflush(stderr);
+        ::TerminateProcess(::GetCurrentProcess(), 3);
+    }
+    HANDLE timer_ = nullptr;
+};
+
+// The first balloon's shell call brings a double-click on the icon with it: the GUI thread handles
+// it while it waits in that call, as it does a real click arriving then.
+void doubleClickDuringFirstBalloon(FakeShellTray& shell, HWND trayWindow) {
+    auto clicked = std::make_shared<std::atomic<bool>>(false);
+    shell.setOnRequest([clicked, trayWindow](const FakeShellTray::Request& request) {
+        if (request.message == NIM_MODIFY && !clicked->exchange(true))
+            ::SendMessageW(trayWindow, kTrayMessage, CSystemTray::kIconId, WM_LBUTTONDBLCLK);
+    });
+}
+
+TEST_F(SystemTrayTest, BalloonFromACallbackDuringABalloonArrives) {
+    CSystemTray tray(commands);
+    ASSERT_TRUE(tray.addTrayIcon(kTrayMessage, programIcon()));
+    shell.clear();
+    doubleClickDuringFirstBalloon(shell, tray.hwnd());
+    BOOL inner = FALSE;
+    commands.preferences = [&] {
+        inner = tray.displayBalloon(CSystemTray::kBalloonError, L"inner title", L"inner text");
+    };
+    BOOL outer = FALSE;
+    {
+        Watchdog watchdog("balloon re-entered from the icon's callback");
+        outer = tray.displayBalloon(CSystemTray::kBalloonInfo, L"outer title", L"outer text");
+    }
+    EXPECT_TRUE(outer);
+    EXPECT_TRUE(inner);
+    EXPECT_EQ(commands.preferencesRequests, 1);
+    // The outer request is recorded before the shell calls back, the inner one during that.
+    auto requests = shell.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_TRUE(requests[0].contains(L"outer title") && requests[0].contains(L"outer text"));
+    EXPECT_TRUE(requests[1].contains(L"inner title") && requests[1].contains(L"inner text"));
+}
+
+// A dialog without controls, for a modal loop of our own.
+struct alignas(4) EmptyDialogTemplate {
+    DLGTEMPLATE header{WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 40, 40, 120, 40};
+    WORD menu = 0, windowClass = 0, title = 0;
+};
+
+// Ends the dialog once every worker balloon arrived, or when it waited long enough.
+struct OpenDialogWatch {
+    FakeShellTray& shell;
+    Dialog& dialog;
+    DWORD start = ::GetTickCount();
+    bool ended = false;
+    int wholeWhileOpen = 0;
+
+    static void CALLBACK tick(HWND, UINT, UINT_PTR self, DWORD) {
+        auto& watch = *reinterpret_cast<OpenDialogWatch*>(self);
+        if (watch.ended)
+            return;
+        watch.wholeWhileOpen = wholeWorkerBalloons(watch.shell.requests());
+        if (watch.wholeWhileOpen < kWorkers * kBalloonsEach &&
+            ::GetTickCount() - watch.start < 10000)
+            return;
+        watch.ended = true;
+        watch.dialog.endDialog(IDOK);
+    }
+};
+
+TEST_F(SystemTrayTest, WorkerBalloonsArriveWhileADialogOpenedFromTheIconRuns) {
+    CSystemTray tray(commands);
+    ASSERT_TRUE(tray.addTrayIcon(kTrayMessage, programIcon()));
+    shell.clear();
+    doubleClickDuringFirstBalloon(shell, tray.hwnd());
     std::vector<std::thread> workers;
-    for (int t = 0; t < kThreads; ++t)
-        workers.emplace_back([&tray, t] {
-            for (int i = 0; i < kEach; ++i) {
-                std::wstring id = std::to_wstring(t) + L"-" + std::to_wstring(i);
-                tray.displayBalloon(t % 2 ? CSystemTray::kBalloonError : CSystemTray::kBalloonInfo,
-                                    (L"title " + id + L";").c_str(),
-                                    (L"text " + id + L";").c_str());
-            }
-        });
+    int wholeWhileOpen = -1;
+    INT_PTR dialogResult = 0;
+    commands.preferences = [&] {
+        EmptyDialogTemplate emptyDialog;
+        Dialog dialog(&emptyDialog.header);
+        OpenDialogWatch watch{shell, dialog};
+        const auto watchId = reinterpret_cast<UINT_PTR>(&watch);
+        ::SetTimer(tray.hwnd(), watchId, 20, &OpenDialogWatch::tick);
+        workers = startBalloonWorkers(tray);
+        dialogResult = dialog.runModal(nullptr);
+        ::KillTimer(tray.hwnd(), watchId);
+        wholeWhileOpen = watch.wholeWhileOpen;
+    };
+    {
+        Watchdog watchdog("balloon that opened a modal dialog", 30000);
+        tray.displayBalloon(CSystemTray::kBalloonInfo, L"outer title", L"outer text");
+    }
     for (auto& worker : workers)
         worker.join();
-    ASSERT_TRUE(shell.waitForRequests(kThreads * kEach));
-    auto requests = shell.requests();
-    ASSERT_EQ(requests.size(), static_cast<std::size_t>(kThreads * kEach));
-    int whole = 0;
-    for (int t = 0; t < kThreads; ++t)
-        for (int i = 0; i < kEach; ++i) {
-            std::wstring id = std::to_wstring(t) + L"-" + std::to_wstring(i) + L";";
-            for (const auto& request : requests)
-                if (request.contains(L"title " + id)) {
-                    EXPECT_TRUE(request.contains(L"text " + id))
-                        << "torn balloon " << t << "-" << i;
-                    ++whole;
-                }
-        }
-    EXPECT_EQ(whole, kThreads * kEach);
+    EXPECT_EQ(dialogResult, IDOK);
+    EXPECT_EQ(wholeWhileOpen, kWorkers * kBalloonsEach);
 }
 
 TEST_F(SystemTrayTest, ExitQuitsUnlessThePreferencesAreOpen) {
