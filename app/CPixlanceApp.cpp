@@ -13,6 +13,7 @@
 #include "platform/MessagePump.h"
 #include "platform/ResourceString.h"
 #include "res/resource.h"
+#include "ui/cPreferencesDlg.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -193,9 +194,17 @@ void CPixlanceApp::showPreferences() {
     if (preferencesOpen)
         return;
     preferencesOpen = true;
-    // The preferences dialog runs here; whatever closes it, the settings are saved.
+    // Cleared however this ends, or Exit would never work again.
+    struct OpenFlag {
+        bool& flag;
+        ~OpenFlag() { flag = false; }
+    } open{preferencesOpen};
+    {
+        cPreferencesDlg dialog(*this);
+        dialog.runModal(nullptr);
+    }
+    // Whatever closed the dialog, the changes it made are kept.
     saveSettings();
-    preferencesOpen = false;
 }
 
 bool CPixlanceApp::notify(bool ok, const std::wstring& title, const std::wstring& text) {

@@ -1,14 +1,43 @@
 #include "platform/MessagePump.h"
 
+#include "platform/CallbackGuard.h"
+#include "platform/Handles.h"
+
 namespace MessagePump {
 namespace {
 
 thread_local ThreadMessageHandler threadHandler;
+// Sees the messages of the system's own modal loops (message boxes, system dialogs, menus), which
+// would drop window-less messages.
+thread_local UniqueHook systemLoopFilter;
+
+bool handleThreadMessage(const MSG& msg) {
+    if (msg.hwnd != nullptr || !threadHandler)
+        return false;
+    callGuarded<bool>(
+        [&] {
+            threadHandler(msg);
+            return true;
+        },
+        [](const AppException&) { ::MessageBeep(MB_ICONERROR); }, false);
+    return true;
+}
+
+LRESULT CALLBACK filterSystemLoops(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0 && lParam && handleThreadMessage(*reinterpret_cast<const MSG*>(lParam)))
+        return TRUE;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 } // namespace
 
 void setThreadMessageHandler(ThreadMessageHandler handler) {
     threadHandler = std::move(handler);
+    if (threadHandler && !systemLoopFilter)
+        systemLoopFilter.reset(
+            ::SetWindowsHookExW(WH_MSGFILTER, filterSystemLoops, nullptr, ::GetCurrentThreadId()));
+    else if (!threadHandler)
+        systemLoopFilter.reset();
 }
 
 bool pumpOne(HWND dialog, int& quitCode) {
@@ -18,13 +47,10 @@ bool pumpOne(HWND dialog, int& quitCode) {
         quitCode = static_cast<int>(msg.wParam);
         return false;
     }
-    if (got == -1)
+    if (got == -1 || handleThreadMessage(msg))
         return true;
-    if (msg.hwnd == nullptr) {
-        if (threadHandler)
-            threadHandler(msg);
+    if (msg.hwnd == nullptr)
         return true;
-    }
     if (dialog && ::IsDialogMessageW(dialog, &msg))
         return true;
     ::TranslateMessage(&msg);

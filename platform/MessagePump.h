@@ -6,12 +6,14 @@
 
 // Every message loop of the GUI thread (the main loop and each modal loop) takes messages through
 // here, so thread messages posted without a window, such as capture requests, are handled even
-// while a modal loop runs.
+// while a modal loop runs. The system's own loops (message boxes, the folder picker, menus) hand
+// them over through a message filter hook.
 namespace MessagePump {
 
 using ThreadMessageHandler = std::function<void(const MSG&)>;
 
-// Installs the handler for window-less messages of the calling thread (empty to remove it).
+// Installs the handler for window-less messages of the calling thread (empty to remove it). It is
+// guarded: an exception it raises ends with a beep, never in the loop.
 void setThreadMessageHandler(ThreadMessageHandler handler);
 
 // Waits for one message and dispatches it. The dialog, if any, gets its keyboard navigation.

@@ -44,6 +44,8 @@ setsid /usr/bin/python3 -m http.server 8021 --bind 127.0.0.1 --directory "$uploa
 echo $! >"$run/web.pid"
 
 [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >"$run/wineboot.log" 2>&1 </dev/null
+. tools/wine-prefix.sh
+configure_prefix "$wine" "$(command -v wineserver || echo /usr/lib/wine/wineserver)" "$run"
 key='HKCU\Software\Morvex_1.0\Pixlance\Default'
 for value in "Server=127.0.0.1" "Username=$user" "Path=/" "URL=http://127.0.0.1:8021"; do
     "$wine" reg add "$key" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null 2>&1 </dev/null

@@ -11,6 +11,8 @@
 set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=tools/wine-prefix.sh
+. "$here/wine-prefix.sh"
 
 find_session_dir() {
     if [ -n "${PIXLANCE_WINE_DIR:-}" ]; then echo "$PIXLANCE_WINE_DIR"; return; fi
@@ -43,28 +45,6 @@ else
 fi
 wineserver_cmd=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
-# Our dialogs ask for the face 宋体, which Wine does not have; without a stand-in their Chinese is
-# drawn as boxes. The CJK font we install takes its place. Done once per prefix, older ones too; the
-# marker sits in the prefix, so a new prefix gets it again. The .reg file is UTF-16, so the name
-# does not depend on the locale Wine runs under.
-map_cjk_font() {
-    local marker="$WINEPREFIX/.cjk-font-mapped"
-    [ -f "$marker" ] && return 0
-    {
-        printf '\xff\xfe'
-        printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
-            '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-            '"宋体"="WenQuanYi Micro Hei"' | iconv -f UTF-8 -t UTF-16LE
-    } >"$session/cjk-font.reg"
-    (cd "$session" && "$wine_cmd" regedit /S cjk-font.reg) >>"$session/wineboot.log" 2>&1 </dev/null
-    if "$wine_cmd" reg query 'HKCU\Software\Wine\Fonts\Replacements' 2>/dev/null </dev/null |
-        grep -q 'WenQuanYi Micro Hei'; then
-        touch "$marker"
-    fi
-    # Lets the server write the registry out; bounded, as a session's persistent server never ends.
-    timeout 30 "$wineserver_cmd" -w
-}
-
 ensure_prefix() {
     (
         flock 9
@@ -72,7 +52,7 @@ ensure_prefix() {
             "$wine_cmd" wineboot -i >"$session/wineboot.log" 2>&1 </dev/null
             "$wineserver_cmd" -w
         fi
-        map_cjk_font
+        configure_prefix "$wine_cmd" "$wineserver_cmd" "$session"
     ) 9>"$session/prefix.lock"
 }
 

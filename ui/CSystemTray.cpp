@@ -76,8 +76,8 @@ void CSystemTray::removeIcon() noexcept {
     ::Shell_NotifyIconW(NIM_DELETE, &request);
 }
 
-LRESULT CSystemTray::onIconEvent(UINT, LPARAM mouseEvent) {
-    switch (LOWORD(mouseEvent)) {
+LRESULT CSystemTray::onIconEvent(UINT, UINT mouseMessage) {
+    switch (mouseMessage) {
     case WM_RBUTTONUP: {
         UniqueMenu menu = loadTrayMenu();
         HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
@@ -110,26 +110,24 @@ LRESULT CSystemTray::onIconEvent(UINT, LPARAM mouseEvent) {
     }
 }
 
-void CSystemTray::onCommand(UINT commandId) {
-    switch (commandId) {
+bool CSystemTray::onCommand(int id, int, HWND) {
+    switch (id) {
     case ID_EXIT:
         if (!commands_.isPreferencesOpen())
             ::PostQuitMessage(0);
-        break;
+        return true;
     case ID_PREFERENCES:
         commands_.showPreferences();
-        break;
+        return true;
     default:
-        break;
+        return false;
     }
 }
 
-LRESULT CSystemTray::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == iconData_.uCallbackMessage && message != 0)
-        return onIconEvent(static_cast<UINT>(wParam), lParam);
-    if (message == WM_COMMAND) {
-        onCommand(LOWORD(wParam));
-        return 0;
-    }
-    return Window::handleMessage(message, wParam, lParam);
+bool CSystemTray::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // The icon's callback: the icon's id and the mouse message that happened over it.
+    if (message == 0 || message != iconData_.uCallbackMessage)
+        return false;
+    result = onIconEvent(static_cast<UINT>(wParam), static_cast<UINT>(LOWORD(lParam)));
+    return true;
 }

@@ -25,15 +25,15 @@ public:
     // shows its own title, text and kind. Texts too long for the shell are cut.
     BOOL displayBalloon(DWORD kind, const wchar_t* title, const wchar_t* text);
     // The icon's mouse events: the menu on a right click, the default command on a double-click.
-    virtual LRESULT onIconEvent(UINT iconId, LPARAM mouseEvent);
+    virtual LRESULT onIconEvent(UINT iconId, UINT mouseMessage);
 
     bool iconAdded() const noexcept { return iconAdded_; }
 
 protected:
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onCommand(int id, int code, HWND control) override;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void onCommand(UINT commandId);
     void removeIcon() noexcept;
 
     ITrayCommands& commands_;
