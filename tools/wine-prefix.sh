@@ -2,14 +2,15 @@
 # tools/wine-run.sh and tools/run.sh. configure_prefix WINE WINESERVER WORK_DIR, with WINEPREFIX
 # set, applies them once per prefix (a marker file in the prefix records it).
 #   - Wine draws the window frames itself (no window manager draws captions or close boxes on
-#     Xvfb), with the Marlett glyphs for the caption buttons.
+#     Xvfb), with the Marlett glyphs for the caption buttons. The windows stay managed: unmanaged
+#     ones lost the keyboard to the next test program after one had used the clipboard.
 #   - The dialogs' face "宋体" is stood in for by WenQuanYi Micro Hei (fonts-wqy-microhei), and
 #     the system's faces fall back to it for Chinese text (captions, menus). The .reg file is
 #     UTF-16, so the name does not depend on the locale Wine runs under.
 
 configure_prefix() {
     local wine=$1 wineserver=$2 work=$3
-    local marker="$WINEPREFIX/.pixlance-prefix-2"
+    local marker="$WINEPREFIX/.pixlance-prefix-3"
     [ -f "$marker" ] && return 0
     local fallback='wqy-microhei.ttc,WenQuanYi Micro Hei'
     {
@@ -18,7 +19,7 @@ configure_prefix() {
             '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
             '"宋体"="WenQuanYi Micro Hei"' '' \
             '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
-            '"Managed"="N"' '"Decorated"="N"' '' \
+            '"Decorated"="N"' '' \
             '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts]' \
             '"Marlett (TrueType)"="Z:\\usr\\share\\wine\\fonts\\marlett.ttf"' |
             iconv -f UTF-8 -t UTF-16LE

@@ -1,16 +1,13 @@
 // The hot key dialog from the program's resources, driven by real clicks and key presses, with the
 // real keyboard hook reading the same table.
 #include "app/CaptureRequest.h"
-#include "capture/ScreenGrab.h"
 #include "hotkeys/KeySeqDescription.h"
 #include "hotkeys/KeyboardHook.h"
 #include "hotkeys/cKeySettingsDlg.h"
-#include "output/FrameWriting.h"
-#include "platform/DiskFile.h"
 #include "platform/MessagePump.h"
 #include "res/HotKeyDialogIds.h"
 #include "support/InputScript.h"
-#include "support/TestEnvironment.h"
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -155,13 +152,7 @@ TEST_F(HotKeyDialogTest, ResetThenOkStoresAnEmptyEntryThatNeverFires) {
         const std::wstring full = caption(IDC_FULL_KEYS);
         EXPECT_TRUE(full == L"'Ctrl' + 'Shift' + 'F'" || full == L"'Control' + 'Shift' + 'F'")
             << full;
-        RECT r{};
-        ::GetWindowRect(dialog.hwnd(), &r);
-        FramePtr shot = grabRect(r);
-        DiskFile file(TestEnvironment::artifactDir() + L"\\hotkey-dialog.png",
-                      DiskFile::Mode::CreateReadWrite);
-        EXPECT_TRUE(writeFrameAs(0, shot.get(), &file, nullptr));
-        file.close();
+        EXPECT_TRUE(saveWindowScreenshot(dialog.hwnd(), L"hotkey-dialog.png"));
     });
     click(IDC_RESET_FULL);
     waitForShown(IDC_FULL_KEYS, {});
