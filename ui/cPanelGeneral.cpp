@@ -60,10 +60,21 @@ bool cPanelGeneral::onInitDialog() {
 }
 
 bool cPanelGeneral::onCommand(int id, int code, HWND) {
+    if (id == IDC_FOLDER && code == EN_KILLFOCUS) {
+        // What the user sees in the edit is what the next capture uses.
+        readControls();
+        passFolderOn();
+        return true;
+    }
+    if (id == IDC_FORMAT && code == CBN_SELENDOK) {
+        readControls();
+        app.outputFormat = DialogData::comboSelection(hwnd(), IDC_FORMAT);
+        return true;
+    }
+    if (code != BN_CLICKED)
+        return false;
     switch (id) {
     case IDC_RUN_AT_STARTUP:
-        if (code != BN_CLICKED)
-            return false;
         readControls();
         app.runAtStartup = runAtStartupCheck;
         return true;
@@ -71,8 +82,6 @@ bool cPanelGeneral::onCommand(int id, int code, HWND) {
     case IDC_COPY_IMAGE:
     case IDC_OPEN_BROWSER:
     case IDC_SAVE_TO_FOLDER:
-        if (code != BN_CLICKED)
-            return false;
         readControls();
         // The address and the image both go to the clipboard: checking one clears the other.
         if (id == IDC_COPY_URL && copyUrlCheck)
@@ -81,27 +90,10 @@ bool cPanelGeneral::onCommand(int id, int code, HWND) {
             copyUrlCheck = 0;
         applyOutputChoices();
         return true;
-    case IDC_FOLDER:
-        // What the user sees in the edit is what the next capture uses.
-        if (code != EN_KILLFOCUS)
-            return false;
-        readControls();
-        passFolderOn();
-        return true;
     case IDC_BROWSE_FOLDER:
-        if (code != BN_CLICKED)
-            return false;
         browseForFolder();
         return true;
-    case IDC_FORMAT:
-        if (code != CBN_SELENDOK)
-            return false;
-        readControls();
-        app.outputFormat = DialogData::comboSelection(hwnd(), IDC_FORMAT);
-        return true;
     case IDC_HOTKEYS:
-        if (code != BN_CLICKED)
-            return false;
         editHotKeys();
         return true;
     default:

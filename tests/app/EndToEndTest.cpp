@@ -28,6 +28,8 @@
 
 namespace {
 
+using TestEnvironment::filesIn;
+
 bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     return pumpUntil(condition, timeoutMs);
 }
@@ -96,20 +98,6 @@ void pressKeys(std::initializer_list<WORD> codes) {
         inputs.push_back(in);
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-std::vector<std::wstring> filesIn(const std::wstring& folder, const std::wstring& pattern) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((folder + L"\\" + pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(data.cFileName);
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-    return names;
 }
 
 // "dd_mm_yy_HH_MM_SS" followed by the extension.

@@ -256,17 +256,7 @@ TEST_F(DiskFileOutputTest, LongerPathRaisesTheFileExceptionAndWritesNothing) {
     }
     EXPECT_EQ(update.count(), 0u);
     // Nothing in the folder, not even a file under a cut name.
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    int entries = 0;
-    do {
-        const std::wstring entry = found.cFileName;
-        if (entry != L"." && entry != L"..")
-            ++entries;
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-    EXPECT_EQ(entries, 0);
+    EXPECT_TRUE(TestEnvironment::filesIn(folder).empty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // What the test harness hands the test programs through the environment. Paths come as the host
 // sees them and are turned into paths this program can open (under Wine, on drive Z:).
@@ -20,6 +21,8 @@ std::wstring ftpAddress(const std::wstring& fixture);
 std::string readFileBytes(const std::wstring& path);
 void writeFileBytes(const std::wstring& path, const std::string& bytes);
 bool fileExists(const std::wstring& path);
+// The names of the files (not folders) in a folder that match a pattern such as "*.png".
+std::vector<std::wstring> filesIn(const std::wstring& folder, const std::wstring& pattern = L"*");
 void removeTree(const std::wstring& path);
 
 } // namespace TestEnvironment

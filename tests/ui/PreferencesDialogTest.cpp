@@ -24,6 +24,8 @@
 
 namespace {
 
+using TestEnvironment::filesIn;
+
 const wchar_t* const kCaption = L"参数选择...";
 
 HWND preferencesWindow() {
@@ -114,20 +116,6 @@ void typeText(const std::wstring& text) {
             inputs.push_back(input);
         }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-std::vector<std::wstring> filesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(data.cFileName);
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-    return names;
 }
 
 bool endsWith(const std::wstring& text, const std::wstring& end) {
