@@ -63,9 +63,7 @@ protected:
         script.then([this, id] {
             RECT r{};
             ::GetWindowRect(dialog.item(id), &r);
-            script.moveTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-            script.leftDown();
-            script.leftUp();
+            script.click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
         });
         if (id != IDOK && id != IDCANCEL)
             script.waitFor([this, id] { return ::GetFocus() == dialog.item(id); }, "the focus");

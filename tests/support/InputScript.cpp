@@ -145,6 +145,33 @@ void InputScript::keyUp(WORD key) {
     EXPECT_EQ(::SendInput(1, &input, sizeof input), 1u);
 }
 
+void InputScript::click(POINT at) {
+    moveTo(at.x, at.y);
+    leftDown();
+    leftUp();
+}
+
+void InputScript::press(std::initializer_list<WORD> keys) {
+    for (WORD key : keys)
+        keyDown(key);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        keyUp(*key);
+}
+
+void InputScript::type(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text)
+        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            inputs.push_back(input);
+        }
+    EXPECT_EQ(::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+              inputs.size());
+}
+
 void InputScript::releaseAll() noexcept {
     INPUT input{};
     input.type = INPUT_MOUSE;

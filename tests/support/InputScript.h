@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ public:
     void rightUp();
     void keyDown(WORD key);
     void keyUp(WORD key);
+    // A left click at a screen point; keys pressed in order and let go in reverse; text typed as
+    // characters, whatever the keyboard layout.
+    void click(POINT at);
+    void press(std::initializer_list<WORD> keys);
+    void type(const std::wstring& text);
     void releaseAll() noexcept;
 
 private:

@@ -92,32 +92,6 @@ POINT closeBoxOf(HWND window) {
     return POINT{(left + right) / 2, y};
 }
 
-void click(InputScript& script, POINT at) {
-    script.moveTo(at.x, at.y);
-    script.leftDown();
-    script.leftUp();
-}
-
-void press(InputScript& script, std::initializer_list<WORD> keys) {
-    for (WORD key : keys)
-        script.keyDown(key);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
-        script.keyUp(*key);
-}
-
-void typeText(const std::wstring& text) {
-    std::vector<INPUT> inputs;
-    for (wchar_t c : text)
-        for (DWORD up : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = c;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
-            inputs.push_back(input);
-        }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 bool endsWith(const std::wstring& text, const std::wstring& end) {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -167,13 +141,13 @@ protected:
     }
 
     void clickOn(InputScript& script, int id) {
-        script.then([&script, id] { click(script, centreOf(generalControl(id))); });
+        script.then([&script, id] { script.click(centreOf(generalControl(id))); });
     }
 
     // Runs the preferences as the icon's menu does while the script plays the user; the script
     // ends by closing the dialog. A script that times out closes every dialog of the thread.
     void runPreferences(InputScript& script) {
-        script.then([&script] { click(script, closeBoxOf(preferencesWindow())); });
+        script.then([&script] { script.click(closeBoxOf(preferencesWindow())); });
         script.onTimeout = [] {
             while (HWND above = dialogAbovePreferences())
                 ::SendMessageW(above, WM_COMMAND, IDCANCEL, 0);
@@ -192,14 +166,17 @@ protected:
     CPixlanceApp app;
 };
 
-TEST_F(PreferencesDialogTest, OpensWithTheLiveValuesAndShowsEitherPageInTheTabsArea) {
-    app.runAtStartup = 0;
+// Opening shows the live values (and repairs the format the page does not offer), each click goes
+// straight into the application, both pages fill the tabs' area, and the close box saves it all.
+TEST_F(PreferencesDialogTest, ShowsTheLiveValuesChangesThemAtEachClickAndSavesThemOnClose) {
     app.ftp.setCopyUrl(false);
-    app.ftp.setOpenBrowser(true);
+    app.ftp.setOpenBrowser(false);
     app.clipboardOutputOn = 1;
     app.diskOutputOn = 0;
     app.disk.setFolder(L"C:\\captures");
-    app.outputFormat = 2; // BMP, which the page does not offer
+    app.outputFormat = 2; // BMP
+    app.ftp.setTarget(L"ftp.example", L"me", L"pw", L"/shots", true);
+    app.ftp.setCustomUrl(L"http://shots.example");
 
     InputScript script;
     waitForDialog(script);
@@ -207,7 +184,7 @@ TEST_F(PreferencesDialogTest, OpensWithTheLiveValuesAndShowsEitherPageInTheTabsA
         HWND general = page(0);
         EXPECT_EQ(DialogData::checked(general, IDC_RUN_AT_STARTUP), 0);
         EXPECT_EQ(DialogData::checked(general, IDC_COPY_URL), 0);
-        EXPECT_EQ(DialogData::checked(general, IDC_OPEN_BROWSER), 1);
+        EXPECT_EQ(DialogData::checked(general, IDC_OPEN_BROWSER), 0);
         EXPECT_EQ(DialogData::checked(general, IDC_COPY_IMAGE), 1);
         EXPECT_EQ(DialogData::checked(general, IDC_SAVE_TO_FOLDER), 0);
         EXPECT_EQ(DialogData::text(general, IDC_FOLDER), L"C:\\captures");
@@ -230,7 +207,6 @@ TEST_F(PreferencesDialogTest, OpensWithTheLiveValuesAndShowsEitherPageInTheTabsA
         }
         EXPECT_TRUE(::IsWindowVisible(general));
         EXPECT_FALSE(::IsWindowVisible(page(1)));
-        // The page fills the tabs' display area.
         RECT area{};
         ::GetWindowRect(tabs, &area);
         TabCtrl_AdjustRect(tabs, FALSE, &area);
@@ -241,65 +217,25 @@ TEST_F(PreferencesDialogTest, OpensWithTheLiveValuesAndShowsEitherPageInTheTabsA
         EXPECT_NE(::SendMessageW(preferencesWindow(), WM_GETICON, ICON_BIG, 0), 0);
         EXPECT_TRUE(saveWindowScreenshot(preferencesWindow(), L"preferences-general.png"));
     });
-    script.then([&script] {
-        HWND tabs = ::GetDlgItem(preferencesWindow(), IDC_PAGE_TABS);
-        RECT tab{};
-        TabCtrl_GetItemRect(tabs, 1, &tab);
-        ::MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&tab), 2);
-        click(script, POINT{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
-    });
-    script.waitFor([] { return ::IsWindowVisible(page(1)) && !::IsWindowVisible(page(0)); },
-                   "the FTP page");
-    script.then([] {
-        RECT general{};
-        RECT ftp{};
-        ::GetWindowRect(page(0), &general);
-        ::GetWindowRect(page(1), &ftp);
-        EXPECT_TRUE(::EqualRect(&general, &ftp));
-        pumpMessagesFor(200);
-        EXPECT_TRUE(saveWindowScreenshot(preferencesWindow(), L"preferences-ftp.png"));
-    });
-    runPreferences(script);
-
-    EXPECT_EQ(app.outputFormat, 0);
-    cBinSettingBag saved;
-    saved.readFile(settingsFile());
-    std::int32_t format = -1;
-    EXPECT_TRUE(saved.getInt(L"OutputFormat", format));
-    EXPECT_EQ(format, 0);
-}
-
-TEST_F(PreferencesDialogTest, EachClickChangesTheLiveValuesAndClosingSavesThemAll) {
-    app.ftp.setCopyUrl(true);
-    app.ftp.setOpenBrowser(false);
-    app.clipboardOutputOn = 0;
-    app.diskOutputOn = 0;
-    app.disk.setFolder(L"C:\\before");
-    app.ftp.setTarget(L"ftp.example", L"me", L"pw", L"/shots", true);
-    app.ftp.setCustomUrl(L"http://shots.example");
-
-    InputScript script;
-    waitForDialog(script);
-    // Copying the image clears copying the address, in the page and in the output.
-    clickOn(script, IDC_COPY_IMAGE);
-    script.waitFor([this] { return app.clipboardOutputOn == 1; }, "the clipboard output on");
-    script.then([this] {
-        EXPECT_FALSE(app.ftp.copyUrl());
-        EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_URL), 0);
-    });
-    // And the other way round.
+    // Copying the address clears copying the image, in the page and in the application.
     clickOn(script, IDC_COPY_URL);
     script.waitFor([this] { return app.ftp.copyUrl(); }, "copying the address on");
     script.then([this] {
         EXPECT_EQ(app.clipboardOutputOn, 0);
         EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_IMAGE), 0);
     });
-    // Clearing one does not bring the other back.
-    clickOn(script, IDC_COPY_URL);
-    script.waitFor([this] { return !app.ftp.copyUrl(); }, "copying the address off");
+    // And the other way round; clearing it then brings nothing back.
+    clickOn(script, IDC_COPY_IMAGE);
+    script.waitFor([this] { return app.clipboardOutputOn == 1; }, "the clipboard output on");
     script.then([this] {
-        EXPECT_EQ(app.clipboardOutputOn, 0);
-        EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_IMAGE), 0);
+        EXPECT_FALSE(app.ftp.copyUrl());
+        EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_URL), 0);
+    });
+    clickOn(script, IDC_COPY_IMAGE);
+    script.waitFor([this] { return app.clipboardOutputOn == 0; }, "the clipboard output off");
+    script.then([this] {
+        EXPECT_FALSE(app.ftp.copyUrl());
+        EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_URL), 0);
     });
     clickOn(script, IDC_SAVE_TO_FOLDER);
     script.waitFor([this] { return app.diskOutputOn == 1; }, "the disk output on");
@@ -317,15 +253,33 @@ TEST_F(PreferencesDialogTest, EachClickChangesTheLiveValuesAndClosingSavesThemAl
         EXPECT_FALSE(::IsWindowEnabled(generalControl(IDC_FOLDER)));
         EXPECT_FALSE(::IsWindowEnabled(generalControl(IDC_BROWSE_FOLDER)));
     });
+    script.then([&script] {
+        HWND tabs = ::GetDlgItem(preferencesWindow(), IDC_PAGE_TABS);
+        RECT tab{};
+        TabCtrl_GetItemRect(tabs, 1, &tab);
+        ::MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&tab), 2);
+        script.click(POINT{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+    });
+    script.waitFor([] { return ::IsWindowVisible(page(1)) && !::IsWindowVisible(page(0)); },
+                   "the FTP page");
+    script.then([] {
+        RECT general{};
+        RECT ftp{};
+        ::GetWindowRect(page(0), &general);
+        ::GetWindowRect(page(1), &ftp);
+        EXPECT_TRUE(::EqualRect(&general, &ftp));
+        pumpMessagesFor(200);
+        EXPECT_TRUE(saveWindowScreenshot(preferencesWindow(), L"preferences-ftp.png"));
+    });
     runPreferences(script);
 
-    // Closed with the close box: every change is in the file, and nothing else changed.
+    // Every change is in the file, the repaired format too, and nothing else changed.
     cBinSettingBag expected;
     expected.setInt(L"DiskOutput", 0);
     expected.setInt(L"ClipboardOutput", 0);
     expected.setInt(L"RunAtStartup", 1);
     expected.setInt(L"OutputFormat", 0);
-    expected.setString(L"Folder", L"C:\\before");
+    expected.setString(L"Folder", L"C:\\captures");
     expected.setString(L"ftpServer", L"ftp.example");
     expected.setString(L"ftpUsername", L"me");
     expected.setString(L"ftpPswd", L"pw");
@@ -355,24 +309,24 @@ TEST_F(PreferencesDialogTest, ATypedFolderAndTheChosenFormatServeACaptureTakenWh
     InputScript script(30000);
     waitForDialog(script);
     clickOn(script, IDC_FOLDER);
-    script.then([&script] { press(script, {VK_HOME}); })
+    script.then([&script] { script.press({VK_HOME}); })
         .then([&script] {
-            press(script, {VK_LSHIFT, VK_END});
+            script.press({VK_LSHIFT, VK_END});
         })
-        .then([&typed] { typeText(typed); })
+        .then([&script, &typed] { script.type(typed); })
         .waitFor([&typed] { return DialogData::text(page(0), IDC_FOLDER) == typed; },
                  "the typed folder")
         .then([this, &before] { EXPECT_EQ(app.disk.folder(), before) << "only when it is left"; })
-        .then([&script] { press(script, {VK_TAB}); })
+        .then([&script] { script.press({VK_TAB}); })
         .waitFor([this, &typed] { return app.disk.folder() == typed; }, "the folder passed on");
     // "JPG" from the list, with the keyboard.
     clickOn(script, IDC_FORMAT);
-    script.then([&script] { press(script, {VK_DOWN}); })
-        .then([&script] { press(script, {VK_RETURN}); })
+    script.then([&script] { script.press({VK_DOWN}); })
+        .then([&script] { script.press({VK_RETURN}); })
         .waitFor([this] { return app.outputFormat == 1; }, "JPEG chosen");
     // The hot key works inside the dialog's loop.
     script.then([&script] {
-              press(script, {VK_LCONTROL, VK_LSHIFT, 'F'});
+              script.press({VK_LCONTROL, VK_LSHIFT, 'F'});
           })
         .waitFor([&typed] { return !filesIn(typed).empty(); }, "the capture's file");
     runPreferences(script);
@@ -397,10 +351,10 @@ TEST_F(PreferencesDialogTest, PickerAndHotKeyDialogOpenAboveItAndCancellingChang
         .then([] { EXPECT_FALSE(::IsWindowEnabled(preferencesWindow())); })
         // The system runs the picker's loop; a capture still comes through it.
         .then([&script] {
-            press(script, {VK_LCONTROL, VK_LSHIFT, 'F'});
+            script.press({VK_LCONTROL, VK_LSHIFT, 'F'});
         })
         .waitFor([&folder] { return filesIn(folder).size() == 1; }, "a capture under the picker")
-        .then([&script] { press(script, {VK_ESCAPE}); })
+        .then([&script] { script.press({VK_ESCAPE}); })
         .waitFor([] { return dialogAbovePreferences() == nullptr; }, "the picker closed")
         .then([this, &folder] {
             EXPECT_EQ(DialogData::text(page(0), IDC_FOLDER), folder);
@@ -415,7 +369,7 @@ TEST_F(PreferencesDialogTest, PickerAndHotKeyDialogOpenAboveItAndCancellingChang
             EXPECT_STREQ(caption, L"快捷键设置...");
             EXPECT_FALSE(::IsWindowEnabled(preferencesWindow()));
         })
-        .then([&script] { press(script, {VK_ESCAPE}); })
+        .then([&script] { script.press({VK_ESCAPE}); })
         .waitFor([] { return dialogAbovePreferences() == nullptr; }, "the hot key dialog closed")
         .then([this, &keysBefore] {
             EXPECT_TRUE(::IsWindowEnabled(preferencesWindow()));

@@ -172,30 +172,6 @@ void doubleClickDuringFirstBalloon(FakeShellTray& shell, HWND trayWindow) {
     });
 }
 
-TEST_F(SystemTrayTest, BalloonFromACallbackDuringABalloonArrives) {
-    CSystemTray tray(commands);
-    ASSERT_TRUE(tray.addTrayIcon(kTrayMessage, programIcon()));
-    shell.clear();
-    doubleClickDuringFirstBalloon(shell, tray.hwnd());
-    BOOL inner = FALSE;
-    commands.preferences = [&] {
-        inner = tray.displayBalloon(CSystemTray::kBalloonError, L"inner title", L"inner text");
-    };
-    BOOL outer = FALSE;
-    {
-        Watchdog watchdog("balloon re-entered from the icon's callback");
-        outer = tray.displayBalloon(CSystemTray::kBalloonInfo, L"outer title", L"outer text");
-    }
-    EXPECT_TRUE(outer);
-    EXPECT_TRUE(inner);
-    EXPECT_EQ(commands.preferencesRequests, 1);
-    // The outer request is recorded before the shell calls back, the inner one during that.
-    auto requests = shell.requests();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_TRUE(requests[0].contains(L"outer title") && requests[0].contains(L"outer text"));
-    EXPECT_TRUE(requests[1].contains(L"inner title") && requests[1].contains(L"inner text"));
-}
-
 // A dialog without controls, for a modal loop of our own.
 struct alignas(4) EmptyDialogTemplate {
     DLGTEMPLATE header{WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 40, 40, 120, 40};
@@ -223,7 +199,10 @@ struct OpenDialogWatch {
     }
 };
 
-TEST_F(SystemTrayTest, WorkerBalloonsArriveWhileADialogOpenedFromTheIconRuns) {
+// A double-click during a balloon's shell call opens a modal dialog (as the preferences do) inside
+// that call: a balloon of the GUI thread shown then, and the workers' balloons while the dialog is
+// open, all arrive.
+TEST_F(SystemTrayTest, BalloonsArriveWhileADialogOpenedDuringABalloonRuns) {
     CSystemTray tray(commands);
     ASSERT_TRUE(tray.addTrayIcon(kTrayMessage, programIcon()));
     shell.clear();
@@ -231,7 +210,9 @@ TEST_F(SystemTrayTest, WorkerBalloonsArriveWhileADialogOpenedFromTheIconRuns) {
     std::vector<std::thread> workers;
     int wholeWhileOpen = -1;
     INT_PTR dialogResult = 0;
+    BOOL inner = FALSE;
     commands.preferences = [&] {
+        inner = tray.displayBalloon(CSystemTray::kBalloonError, L"inner title", L"inner text");
         EmptyDialogTemplate emptyDialog;
         Dialog dialog(&emptyDialog.header);
         OpenDialogWatch watch{shell, dialog};
@@ -242,14 +223,23 @@ TEST_F(SystemTrayTest, WorkerBalloonsArriveWhileADialogOpenedFromTheIconRuns) {
         ::KillTimer(tray.hwnd(), watchId);
         wholeWhileOpen = watch.wholeWhileOpen;
     };
+    BOOL outer = FALSE;
     {
         Watchdog watchdog("balloon that opened a modal dialog", 30000);
-        tray.displayBalloon(CSystemTray::kBalloonInfo, L"outer title", L"outer text");
+        outer = tray.displayBalloon(CSystemTray::kBalloonInfo, L"outer title", L"outer text");
     }
     for (auto& worker : workers)
         worker.join();
+    EXPECT_TRUE(outer);
+    EXPECT_TRUE(inner);
+    EXPECT_EQ(commands.preferencesRequests, 1);
     EXPECT_EQ(dialogResult, IDOK);
     EXPECT_EQ(wholeWhileOpen, kWorkers * kBalloonsEach);
+    // The outer request is recorded before the shell calls back, the inner one during that.
+    auto requests = shell.requests();
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_TRUE(requests[0].contains(L"outer title") && requests[0].contains(L"outer text"));
+    EXPECT_TRUE(requests[1].contains(L"inner title") && requests[1].contains(L"inner text"));
 }
 
 TEST_F(SystemTrayTest, ExitQuitsUnlessThePreferencesAreOpen) {
