@@ -14,9 +14,12 @@
 
 #include <process.h>
 
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <new>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -346,4 +349,18 @@ void cFTPOutput::setBuiltinUrl(const std::wstring& url) {
 std::size_t cFTPOutput::pendingUploadCount() const {
     Guard guard(shared_->lock);
     return shared_->pendingUploads.size();
+}
+
+FtpConnection cFTPOutput::connectWithin(const std::wstring& server, const std::wstring& user,
+                                        const std::wstring& password, DWORD timeoutMs) {
+    // The attempt owns what it uses, the session included, so it may outlive this call and even
+    // the output.
+    std::packaged_task<FtpConnection()> attempt([shared = shared_, server, user, password] {
+        return shared->session.connectFtp(server, user, password);
+    });
+    std::future<FtpConnection> result = attempt.get_future();
+    std::thread(std::move(attempt)).detach();
+    if (result.wait_for(std::chrono::milliseconds(timeoutMs)) != std::future_status::ready)
+        throw InternetException(ERROR_INTERNET_TIMEOUT);
+    return result.get();
 }

@@ -70,6 +70,14 @@ public:
     void setBuiltinUrl(const std::wstring& url);
     // The session for the FTP page's own connections.
     InternetSession& session() { return shared_->session; }
+    // Logs in to a server through the session, for the preference dialogs: default port, active
+    // mode. Waits at most timeoutMs: a server that accepts and then never answers raises
+    // InternetException with ERROR_INTERNET_TIMEOUT, and the attempt ends on its own later.
+    // Other failures raise InternetException as the login's own.
+    FtpConnection connectWithin(const std::wstring& server, const std::wstring& user,
+                                const std::wstring& password,
+                                DWORD timeoutMs = kDialogConnectTimeoutMs);
+    static constexpr DWORD kDialogConnectTimeoutMs = 20000;
 
     // Uploads whose worker has not finished.
     std::size_t pendingUploadCount() const;
