@@ -3,10 +3,46 @@
 #include "app/CaptureRequest.h"
 #include "platform/ResourceException.h"
 
+struct KeyboardHookThread {
+    DWORD guiThreadId = 0;
+    std::shared_ptr<const cHotKeySettings::Published> table;
+    UniqueHandle hooked; // set by the thread once the hook is in place
+    UniqueHandle stop;   // set to end the thread
+    UniqueHook hook;     // the thread's own
+};
+
 namespace {
 
-// The installed hook; read by the hook procedure, which runs on the installing thread only.
-KeyboardHook* installedHook = nullptr;
+// The hook procedure gets no data of its own and runs only on the thread that installed it, so each
+// hook thread finds its state here.
+thread_local const KeyboardHookThread* threadHook = nullptr;
+
+DWORD WINAPI runHookThread(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<KeyboardHookThread>> owner(
+        static_cast<std::shared_ptr<KeyboardHookThread>*>(parameter));
+    KeyboardHookThread& state = **owner;
+    // The system passes key events by this thread's message queue and skips a hook whose thread
+    // has none yet, so the queue comes first.
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    threadHook = &state;
+    state.hook.reset(
+        ::SetWindowsHookExW(WH_KEYBOARD_LL, keyboardHookProc, ::GetModuleHandleW(nullptr), 0));
+    if (!state.hook) {
+        threadHook = nullptr;
+        return 1;
+    }
+    ::SetEvent(state.hooked.get());
+    // The system calls the hook while this thread takes messages; there are none of its own.
+    const HANDLE stop = state.stop.get();
+    do {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    } while (::MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0);
+    state.hook.reset();
+    threadHook = nullptr;
+    return 0;
+}
 
 } // namespace
 
@@ -22,41 +58,51 @@ bool matchesKeyDown(const KeySeq& sequence, DWORD virtualKey) noexcept {
 // Nothing here can throw: only comparisons, key state queries and one post, so the hook stays
 // cheap for the whole desktop's keyboard input.
 LRESULT CALLBACK keyboardHookProc(int code, WPARAM kind, LPARAM event) {
-    const KeyboardHook* hook = installedHook;
+    const KeyboardHookThread* hook = threadHook;
     if (hook && kind == WM_KEYDOWN && event) {
         const DWORD key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(event)->vkCode;
-        const cHotKeySettings& table = *hook->table_;
-        if (matchesKeyDown(table.full, key))
-            ::PostThreadMessageW(hook->guiThreadId_, WM_CAPTURE_REQUEST, CaptureFullScreen, 0);
-        else if (matchesKeyDown(table.active, key))
-            ::PostThreadMessageW(hook->guiThreadId_, WM_CAPTURE_REQUEST, CaptureForegroundWindow,
-                                 0);
-        else if (matchesKeyDown(table.select, key))
-            ::PostThreadMessageW(hook->guiThreadId_, WM_CAPTURE_REQUEST, CaptureRegion, 0);
+        const std::shared_ptr<const cHotKeySettings::Entries> table = hook->table->read();
+        if (matchesKeyDown(table->full, key))
+            ::PostThreadMessageW(hook->guiThreadId, WM_CAPTURE_REQUEST, CaptureFullScreen, 0);
+        else if (matchesKeyDown(table->active, key))
+            ::PostThreadMessageW(hook->guiThreadId, WM_CAPTURE_REQUEST, CaptureForegroundWindow, 0);
+        else if (matchesKeyDown(table->select, key))
+            ::PostThreadMessageW(hook->guiThreadId, WM_CAPTURE_REQUEST, CaptureRegion, 0);
     }
-    return ::CallNextHookEx(hook ? hook->hook_.get() : nullptr, code, kind, event);
+    return ::CallNextHookEx(hook ? hook->hook.get() : nullptr, code, kind, event);
 }
 
 void KeyboardHook::install(DWORD guiThreadId, const cHotKeySettings& table) {
     remove();
-    if (installedHook)
+    auto state = std::make_shared<KeyboardHookThread>();
+    state->guiThreadId = guiThreadId;
+    state->table = table.published();
+    state->hooked.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    state->stop.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!state->hooked || !state->stop)
         throw ResourceException();
-    guiThreadId_ = guiThreadId;
-    table_ = &table;
-    // The procedure may run as soon as the thread takes messages, which it cannot do before
-    // SetWindowsHookExW returns; the pointer is set only once the handle is kept.
-    HHOOK handle =
-        ::SetWindowsHookExW(WH_KEYBOARD_LL, keyboardHookProc, ::GetModuleHandleW(nullptr), 0);
-    if (!handle)
+    // The thread owns a share of its state, so a thread that outlives this object stays valid.
+    auto parameter = std::make_unique<std::shared_ptr<KeyboardHookThread>>(state);
+    UniqueHandle thread(::CreateThread(nullptr, 0, runHookThread, parameter.get(), 0, nullptr));
+    if (!thread)
         throw ResourceException();
-    hook_.reset(handle);
-    installedHook = this;
+    parameter.release();
+    const HANDLE started[] = {state->hooked.get(), thread.get()};
+    if (::WaitForMultipleObjects(2, started, FALSE, kThreadWaitMs) != WAIT_OBJECT_0) {
+        // Refused, or not in place in time: a thread still starting ends as soon as it sees this.
+        ::SetEvent(state->stop.get());
+        throw ResourceException();
+    }
+    state_ = std::move(state);
+    thread_ = std::move(thread);
 }
 
 void KeyboardHook::remove() noexcept {
-    if (!hook_)
+    if (!thread_)
         return;
-    if (installedHook == this)
-        installedHook = nullptr;
-    hook_.reset();
+    ::SetEvent(state_->stop.get());
+    // Past the bound the thread is let go; it holds its own state and never touches this object.
+    ::WaitForSingleObject(thread_.get(), kThreadWaitMs);
+    thread_.reset();
+    state_.reset();
 }

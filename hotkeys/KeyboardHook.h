@@ -5,40 +5,47 @@
 
 #include <windows.h>
 
+#include <memory>
+
 // True when the key that just went down completes the sequence: it is the last code, and every
 // other code is held down at this moment. Keys held but not listed do not matter.
 bool matchesKeyDown(const KeySeq& sequence, DWORD virtualKey) noexcept;
 
 // The low-level keyboard procedure. A key-down (WM_KEYDOWN only) that completes the Full, Active or
-// Select entry, tested in that order, posts WM_CAPTURE_REQUEST with mode 0, 1 or 2 to the GUI
-// thread, at most once per event. Every event goes on to the next hook unchanged: no key is
-// swallowed.
+// Select entry of the published table, tested in that order, posts WM_CAPTURE_REQUEST with mode 0,
+// 1 or 2 to the GUI thread, at most once per event. Every event goes on to the next hook
+// unchanged: no key is swallowed.
 LRESULT CALLBACK keyboardHookProc(int code, WPARAM kind, LPARAM event);
 
-// The process's keyboard hook. A low-level hook procedure gets no data of its own, so the installed
-// object is found through one process-wide pointer; at most one is installed at a time.
+// What the hook's thread holds; shared with the KeyboardHook that started it.
+struct KeyboardHookThread;
+
+// The process's keyboard hook, on a thread of its own. Every key press of the whole desktop waits
+// for the hook procedure, and the system drops a hook that keeps it waiting too long, so the
+// procedure runs on a thread that does nothing but take messages, match and post: it never waits
+// for the GUI thread, whatever that thread is busy with.
 class KeyboardHook {
 public:
+    // How long install waits for the thread to put the hook in place, and remove for it to end.
+    static constexpr DWORD kThreadWaitMs = 2000;
+
     KeyboardHook() = default;
     KeyboardHook(const KeyboardHook&) = delete;
     KeyboardHook& operator=(const KeyboardHook&) = delete;
     ~KeyboardHook() { remove(); }
 
-    // Installs the hook for the whole desktop. The procedure runs on the calling thread while that
-    // thread takes messages, so call it on the GUI thread; requests are posted to guiThreadId. The
-    // table is read at every key-down and must outlive the hook. Raises ResourceException when the
-    // system refuses the hook or another KeyboardHook is installed.
+    // Starts the hook's thread, which installs the hook for the whole desktop; requests are posted
+    // to guiThreadId. The table's published entries are read at every key-down (the table itself
+    // need not outlive the hook). Replaces a hook this object had. Raises ResourceException when
+    // the thread cannot start or the system refuses the hook.
     void install(DWORD guiThreadId, const cHotKeySettings& table);
-    // Removes the hook; does nothing when none is installed.
+    // Removes the hook and ends its thread, waiting for it at most kThreadWaitMs; does nothing when
+    // none is installed.
     void remove() noexcept;
 
-    bool installed() const noexcept { return static_cast<bool>(hook_); }
-    HHOOK handle() const noexcept { return hook_.get(); }
+    bool installed() const noexcept { return static_cast<bool>(thread_); }
 
 private:
-    friend LRESULT CALLBACK keyboardHookProc(int code, WPARAM kind, LPARAM event);
-
-    DWORD guiThreadId_ = 0;
-    const cHotKeySettings* table_ = nullptr;
-    UniqueHook hook_;
+    std::shared_ptr<KeyboardHookThread> state_;
+    UniqueHandle thread_;
 };

@@ -3,20 +3,54 @@
 #include "hotkeys/KeySeq.h"
 #include "settings/ISettingPersist.h"
 
-// The three key combinations, each stored as the text of formatKeySeq under its key. The keyboard
-// hook reads them at every key-down, so a change takes effect at once.
+#include <memory>
+
+// The three key combinations, each stored as the text of formatKeySeq under its key.
+//
+// The members are edited on the GUI thread; the keyboard hook reads them on a thread of its own at
+// every key-down. It reads the published copy: an immutable value swapped whole by atomic_store,
+// whose lock covers only the pointer swap, so the hook never waits for the GUI thread and never
+// sees half a change. Whatever changes the members publishes them (load does, and so does the hot
+// key dialog's OK); a change takes effect from the next key-down.
 class cHotKeySettings : public ISettingPersist {
 public:
-    // Ctrl+Shift+F, Ctrl+Shift+A, Ctrl+Shift+S, with the generic modifier codes.
-    cHotKeySettings();
+    struct Entries {
+        KeySeq full;
+        KeySeq active;
+        KeySeq select;
+    };
 
-    // Replaces each entry by the stored text under "Full", "Active", "Select"; a key that is
-    // missing, or not a string, gives an empty entry (that hot key is off).
+    // The published entries, safe to read from any thread. Its holders keep it alive, so a reader
+    // never depends on the lifetime of the table.
+    class Published {
+    public:
+        std::shared_ptr<const Entries> read() const noexcept { return std::atomic_load(&entries_); }
+
+    private:
+        friend class cHotKeySettings;
+        std::shared_ptr<const Entries> entries_;
+    };
+
+    // Ctrl+Shift+F, Ctrl+Shift+A, Ctrl+Shift+S, with the generic modifier codes; published.
+    cHotKeySettings();
+    // A copy publishes to readers of its own: the original's readers never see the copy's changes.
+    cHotKeySettings(const cHotKeySettings& other);
+    cHotKeySettings& operator=(const cHotKeySettings& other);
+
+    // Replaces each entry by the stored text under "Full", "Active", "Select" and publishes them; a
+    // key that is missing, or not a string, gives an empty entry (that hot key is off).
     void load(ISettingBag* bag) override;
     // Writes all three keys, empty entries included.
     void save(ISettingBag* bag) override;
 
+    // Makes the members, as they are now, what readers of published() get from their next read.
+    void publish();
+    std::shared_ptr<const Published> published() const noexcept { return published_; }
+
     KeySeq full;   // captures the whole screen
     KeySeq active; // captures the foreground window
     KeySeq select; // captures a dragged region
+
+private:
+    std::shared_ptr<Published> published_;
 };

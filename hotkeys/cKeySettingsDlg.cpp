@@ -44,4 +44,5 @@ void cKeySettingsDlg::saveKeys() {
     hotKeys_->active = active_.recordedKeys();
     hotKeys_->full = full_.recordedKeys();
     hotKeys_->select = select_.recordedKeys();
+    hotKeys_->publish();
 }

@@ -7,9 +7,9 @@
 #include <windows.h>
 
 // The hot key dialog: one recorder and one Reset button for each of the Full, Select and Active
-// combinations. OK writes the three recorded sequences into the table, where the keyboard hook
-// uses them from the next key-down on; Cancel, Escape and the close box leave it alone.
-// Run it with runModal(owner).
+// combinations. OK writes the three recorded sequences into the table and publishes them, so the
+// keyboard hook uses them from the next key-down on; Cancel, Escape and the close box leave it
+// alone. Run it with runModal(owner).
 class cKeySettingsDlg : public Dialog {
 public:
     // hotKeys: the application's table, not owned; it must outlive the dialog.

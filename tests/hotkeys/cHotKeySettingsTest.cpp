@@ -61,4 +61,31 @@ TEST(HotKeySettings, OverlongCombinationSavesWhatReadsBack) {
     EXPECT_EQ(reloaded.active, table.active);
 }
 
+// The hook reads only what was published: load publishes, an edit does not until publish(), and a
+// copy's changes never reach the original's readers.
+TEST(HotKeySettings, ReadersSeeWhatLoadOrPublishGaveThem) {
+    cHotKeySettings table;
+    const auto readers = table.published();
+    cBinSettingBag bag;
+    bag.setString(L"Full", L"123");
+    table.load(&bag);
+    const auto loaded = readers->read();
+    EXPECT_EQ(loaded->full, (KeySeq{123}));
+    EXPECT_TRUE(loaded->active.empty());
+
+    table.active = {17, 65};
+    EXPECT_TRUE(readers->read()->active.empty());
+    table.publish();
+    EXPECT_EQ(readers->read()->active, (KeySeq{17, 65}));
+    EXPECT_TRUE(loaded->active.empty()) << "a published value never changes";
+
+    cHotKeySettings copy = table;
+    copy.full.clear();
+    copy.publish();
+    EXPECT_EQ(copy.published()->read()->full, KeySeq{});
+    EXPECT_EQ(readers->read()->full, (KeySeq{123}));
+    table = copy;
+    EXPECT_EQ(readers->read()->full, KeySeq{});
+}
+
 } // namespace
