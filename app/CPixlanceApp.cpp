@@ -48,6 +48,7 @@ CPixlanceApp::CPixlanceApp() : tray(*this), instanceLock(settingsFolder() + L"ru
     ftp.setOpenBrowser(true);
     ftp.setEnabled(true);
     ftp.setFtpCustom(false);
+    ftp.setFallbackFolder(unsentFolder());
     setOutputs(&disk, &clipboard, &ftp);
     setStatusCallback(this);
 }

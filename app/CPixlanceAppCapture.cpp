@@ -86,8 +86,11 @@ void CPixlanceApp::deliver(cFrame& frame) {
         outputs[count++] = clipboardOutput;
     if (ftpOutput)
         outputs[count++] = ftpOutput;
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
         outputs[i]->put(&frame, outputFormat, statusUpdate);
+        if (outputs[i] == diskOutput)
+            frame.writtenToDisk = true;
+    }
 }
 
 void CPixlanceApp::reportFailure(const std::wstring& text) noexcept {

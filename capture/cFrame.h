@@ -9,6 +9,9 @@ struct cFrame {
     int width = 0;
     int height = 0;
     std::wstring name;
+    // Set by the capture dispatch once the disk output has written this frame: an upload that
+    // fails then need not keep the image anywhere else.
+    bool writtenToDisk = false;
 
     // Bytes per row: width * 3 rounded up to a multiple of 4.
     static std::size_t strideFor(int width) noexcept {

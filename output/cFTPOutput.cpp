@@ -3,22 +3,26 @@
 #include "output/AddressHandoff.h"
 #include "output/FrameFormat.h"
 #include "output/FrameWriting.h"
+#include "output/ImageFilePath.h"
 #include "output/RemoteUploadFile.h"
 #include "output/TransferFile.h"
 #include "output/UploadAddress.h"
 #include "output/UploadFailureText.h"
 #include "output/stFrameEntry.h"
+#include "platform/DiskFile.h"
 #include "platform/InternetException.h"
 #include "platform/MemoryException.h"
 #include "platform/ResourceException.h"
 
 #include <process.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <cstring>
 #include <future>
 #include <new>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -87,6 +91,59 @@ std::wstring failureText(const stFrameEntry& entry) {
         message = L"Unknown error.";
     }
     return UploadFailureText::forFailure(code, message, entry.custom, entry.server);
+}
+
+// Creates an empty file for the image in the folder, under the frame's own name or, when that is
+// taken, with "_2", "_3", ... before the extension: an existing file is never replaced, and two
+// uploads of one name get a file each. Returns its path; empty when none could be created.
+std::wstring createFreeImageFile(const std::wstring& folder, const std::wstring& name, int format) {
+    constexpr int kMaxNumber = 1000;
+    for (int number = 1; number <= kMaxNumber; ++number) {
+        const std::wstring path = imageFilePath(
+            folder, number == 1 ? name : name + L"_" + std::to_wstring(number), format);
+        UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = ::GetLastError();
+        if (file)
+            return path;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return {};
+    }
+    return {};
+}
+
+// Keeps the image of a failed upload in its fallback folder, encoded as the upload was. Returns
+// the file's path; empty when there is no folder or the image could not be written. Nothing of
+// this is reported on its own, and nothing in that folder is ever removed, a partial file included.
+std::wstring keepImage(const stFrameEntry& entry) noexcept {
+    if (entry.fallbackFolder.empty() || !entry.frame.pixels)
+        return {};
+    try {
+        std::wstring folder = entry.fallbackFolder;
+        while (!folder.empty() && folder.back() == L'\\')
+            folder.pop_back();
+        // The folder may not exist yet, or the user removed it; if it still can't be had, the
+        // file's creation fails.
+        ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+        const std::wstring path = createFreeImageFile(folder, entry.frame.name, entry.format);
+        if (path.empty())
+            return {};
+        // The empty file is ours since its creation above.
+        DiskFile file(path, DiskFile::Mode::CreateReadWrite);
+        const bool written = writeFrameAs(entry.format, &entry.frame, &file, nullptr);
+        file.flush();
+        file.close();
+        return written ? path : std::wstring();
+    } catch (...) {
+        return {};
+    }
+}
+
+// The failure text with one more line that names the kept image.
+std::wstring withKeptImage(std::wstring text, const std::wstring& path) {
+    if (!text.empty() && text.back() != L'\n')
+        text += L'\n';
+    return text + L"The image was kept in " + path;
 }
 
 void copyFrame(const cFrame& source, cFrame& target) {
@@ -163,6 +220,8 @@ void cFTPOutput::startUpload(const cFrame* frame, int format, IFrameOutputUpdate
     entry->format = format;
     entry->url = ftpCustom_ ? custom_.url : builtin_.url;
     entry->custom = ftpCustom_;
+    if (!frame->writtenToDisk)
+        entry->fallbackFolder = fallbackFolder_;
     getTarget(entry->server, entry->username, entry->password, entry->path, ftpCustom_);
     entry->path = UploadAddress::normalizeRemoteFolder(entry->path);
     entry->server = UploadAddress::normalizeServer(entry->server);
@@ -236,7 +295,10 @@ void cFTPOutput::upload(stFrameEntry& entry) {
             entry.targetUpdate->notify(true, L"Upload successfull",
                                        copied ? L"URL copied to clipboard" : L"");
     } catch (...) {
-        entry.reportUploadFailure(failureText(entry));
+        const std::wstring text = failureText(entry);
+        // Before the report, which names the file.
+        const std::wstring kept = keepImage(entry);
+        entry.reportUploadFailure(kept.empty() ? text : withKeptImage(text, kept));
         if (remote) {
             try {
                 remote->close();
@@ -344,6 +406,11 @@ std::wstring cFTPOutput::builtinUrl() const {
 void cFTPOutput::setBuiltinUrl(const std::wstring& url) {
     Guard guard(shared_->lock);
     builtin_.url = url;
+}
+
+void cFTPOutput::setFallbackFolder(const std::wstring& folder) {
+    Guard guard(shared_->lock);
+    fallbackFolder_ = folder;
 }
 
 std::size_t cFTPOutput::pendingUploadCount() const {

@@ -68,6 +68,9 @@ public:
     // The built-in target's public base address.
     std::wstring builtinUrl() const;
     void setBuiltinUrl(const std::wstring& url);
+    // Where a failed upload keeps its image unless the disk output has written the frame; created
+    // when first needed. Empty: nowhere.
+    void setFallbackFolder(const std::wstring& folder);
     // The session for the FTP page's own connections.
     InternetSession& session() { return shared_->session; }
     // Logs in to a server through the session, for the preference dialogs: default port, active
@@ -94,6 +97,7 @@ private:
     bool isEnabled_ = true;
     stFtpTarget custom_;
     stFtpTarget builtin_;
+    std::wstring fallbackFolder_;
     int nextUploadId_ = 0;
     std::vector<UniqueHandle> workers_;
 };

@@ -26,6 +26,9 @@ struct stFrameEntry : IFrameOutputUpdate {
     int format = 0;              // format code
     bool custom = false;         // the user's own server, not the built-in account
     bool transferBroken = false; // worker thread only
+    // Where a failed upload keeps its image; empty when the disk output has written it, or when
+    // there is no such folder.
+    std::wstring fallbackFolder;
 
     bool notify(bool ok, const std::wstring& title, const std::wstring& text) override;
     void progress(const std::wstring& title, const std::wstring& text) override;

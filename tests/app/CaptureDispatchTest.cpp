@@ -1,3 +1,4 @@
+#include "app/AppFolders.h"
 #include "app/CPixlanceApp.h"
 #include "app/CaptureRequest.h"
 #include "app/FrameName.h"
@@ -8,10 +9,12 @@
 #include "support/InputScript.h"
 #include "support/PaintedWindow.h"
 #include "support/SelectionTestKit.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -361,6 +364,36 @@ TEST_F(CaptureDispatchTest, RequestPostedWhileTheSelectionIsOpenIsDroppedForGood
     EXPECT_EQ(log[0].height, 100);
     EXPECT_EQ(shownSelectionWindow(), nullptr);
     EXPECT_TRUE(update.notified.empty());
+}
+
+// The application's own outputs and fallback folder; uploads go where nothing listens.
+TEST_F(CaptureDispatchTest, AFailedUploadKeepsTheImageOnlyWhenTheDiskOutputHasNotWrittenIt) {
+    const std::wstring disk = TestEnvironment::freshTempDir(L"dispatch-disk");
+    app.disk.setFolder(disk);
+    app.ftp.setTarget(L"127.0.0.19", L"tester", L"secret", L"/", true);
+    app.ftp.setFtpCustom(true);
+    app.setOutputs(&app.disk, nullptr, &app.ftp);
+    const std::wstring line = L"\nThe image was kept in " + unsentFolder();
+    for (std::int32_t diskOn : {0, 1}) {
+        app.diskOutputOn = diskOn;
+        const std::size_t before = TestEnvironment::filesIn(unsentFolder()).size();
+        app.OnCaptureRequest(CaptureFullScreen, 0);
+        for (ULONGLONG end = ::GetTickCount64() + 30000;
+             app.ftp.pendingUploadCount() != 0 && ::GetTickCount64() < end;)
+            ::Sleep(10);
+        ASSERT_EQ(app.ftp.pendingUploadCount(), 0u);
+        ASSERT_EQ(std::get<1>(update.notified.back()), L"Upload failed");
+        const std::wstring text = std::get<2>(update.notified.back());
+        const std::size_t at = text.find(line);
+        EXPECT_EQ(TestEnvironment::filesIn(unsentFolder()).size(), before + (diskOn ? 0u : 1u));
+        EXPECT_EQ(TestEnvironment::filesIn(disk).size(), diskOn ? 1u : 0u);
+        ASSERT_EQ(at == std::wstring::npos, diskOn != 0);
+        if (!diskOn) {
+            const std::wstring kept = text.substr(at + 1 + std::wcslen(L"The image was kept in "));
+            EXPECT_EQ(TestEnvironment::readFileBytes(kept).substr(0, 4), "\x89PNG");
+            TestEnvironment::removeTree(kept);
+        }
+    }
 }
 
 TEST_F(CaptureDispatchTest, CaptureRequestThroughTheMessagePumpReachesTheDispatch) {

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
 #include <wininet.h>
 
+#include <tuple>
 #include <vector>
 
 using namespace UploadTesting;
@@ -223,6 +225,42 @@ TEST_F(FtpOutputTest, AfterStopNothingStarts) {
     output.put(frame.get(), 0, &update);
     EXPECT_EQ(output.pendingUploadCount(), 0u);
     EXPECT_TRUE(update.messages().empty());
+}
+
+// A failed upload keeps its image in the fallback folder (two levels, not there yet).
+TEST_F(FtpOutputTest, EveryFailureKeepsOneImageAndNamesItOnOneMoreLine) {
+    const std::wstring kept = TestEnvironment::freshTempDir(L"kept") + L"\\Pixlance\\Unsent";
+    output.setFallbackFolder(kept + L"\\");
+    const std::wstring drop = TestEnvironment::ftpAddress(L"upload_drop");
+    const std::wstring refused = InternetException(ERROR_INTERNET_CANNOT_CONNECT).shownMessage();
+    const std::wstring aborted = L"Check your internet and firewall settings.\nMake sure you have "
+                                 L"access to " +
+                                 drop +
+                                 L".\nDetails: 426 Connection closed; "
+                                 L"transfer aborted.\n";
+    // Server, folder, custom target, format, the text as without a fallback, the kept file.
+    for (const auto& [server, folder, custom, format, text, file] :
+         {std::tuple{kNoServer, L"shots", true, 1, refused + L"\n", L"kept.jpg"},
+          std::tuple{drop, L"/", true, 0, aborted, L"kept_2.png"},
+          std::tuple{address, L"no-such-folder", false, 2, kNewerVersionHint, L"kept.bmp"}}) {
+        if (format == 0) // the user's own file of that name, which stays as it is
+            TestEnvironment::writeFileBytes(kept + L"\\kept.png", "the user's own");
+        output.setTarget(server, L"tester", L"secret", folder, custom);
+        output.setFtpCustom(custom);
+        FramePtr frame = namedFrame(L"kept", 200, 150);
+        const std::size_t before = TestEnvironment::filesIn(kept).size();
+        const std::wstring path = kept + L"\\" + file;
+        EXPECT_EQ(upload(*frame, format), failedWith(text + L"The image was kept in " + path));
+        EXPECT_TRUE(TestEnvironment::readFileBytes(path) == encodedOnDisk(*frame, format));
+        EXPECT_EQ(TestEnvironment::filesIn(kept).size(), before + 1) << format;
+    }
+    EXPECT_TRUE(TestEnvironment::readFileBytes(kept + L"\\kept.png") == "the user's own");
+
+    // Where no file can be made (a file stands where the folder should be), the text is as before.
+    output.setFallbackFolder(kept + L"\\kept.png\\");
+    output.setTarget(kNoServer, L"tester", L"secret", L"shots", true);
+    output.setFtpCustom(true);
+    EXPECT_EQ(upload(*namedFrame(L"not_kept"), 0), failedWith(refused));
 }
 
 // A server that hangs up the data connection after about 1000 bytes ("upload_drop" fixture).
