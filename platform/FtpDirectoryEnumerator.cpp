@@ -2,12 +2,12 @@
 
 #include "platform/InternetException.h"
 
-bool FtpDirectoryEnumerator::findFirst(const std::wstring& pattern) {
+bool FtpDirectoryEnumerator::findFirst(const std::wstring& pattern, DWORD flags) {
     find_.reset();
     entry_ = {};
     HINTERNET find =
         ::FtpFindFirstFileW(connection_.handle(), pattern.empty() ? nullptr : pattern.c_str(),
-                            &entry_, INTERNET_FLAG_RELOAD, context_);
+                            &entry_, flags, context_);
     if (!find) {
         DWORD error = ::GetLastError();
         // Wine reports an empty listing as a failure without an error code.

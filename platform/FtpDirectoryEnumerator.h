@@ -13,7 +13,8 @@ public:
         : connection_(connection), context_(context) {}
 
     // Starts a listing ("" or "*" for the current folder, or a path); false when it is empty.
-    bool findFirst(const std::wstring& pattern = L"");
+    // flags are WinInet's INTERNET_FLAG_* for the listing (cache use).
+    bool findFirst(const std::wstring& pattern = L"", DWORD flags = INTERNET_FLAG_RELOAD);
     // Moves to the next entry; false when there is none.
     bool findNext();
     void close() noexcept { find_.reset(); }

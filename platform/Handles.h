@@ -3,6 +3,7 @@
 #include "platform/UniqueResource.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <wininet.h>
 
 // One alias per way a Windows handle is given back.
@@ -72,6 +73,13 @@ struct HookTraits {
     static void close(HHOOK h) noexcept { ::UnhookWindowsHookEx(h); }
 };
 using UniqueHook = UniqueResource<HookTraits>;
+
+struct ImageListTraits {
+    using handle_type = HIMAGELIST;
+    static HIMAGELIST empty() noexcept { return nullptr; }
+    static void close(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
+};
+using UniqueImageList = UniqueResource<ImageListTraits>;
 
 // A window's DC is released against the window it came from, so it keeps that window.
 class WindowDC {

@@ -24,8 +24,15 @@ std::wstring lastServerResponse() {
     return std::wstring(buffer.data());
 }
 
+// Codes for which the server's own reply says more than the system's text: an extended error, and
+// a refused login ("530 ...").
+bool serverReplyExplains(DWORD code) {
+    return code == ERROR_INTERNET_EXTENDED_ERROR || code == ERROR_INTERNET_LOGIN_FAILURE ||
+           code == ERROR_INTERNET_INCORRECT_PASSWORD || code == ERROR_INTERNET_INCORRECT_USER_NAME;
+}
+
 std::wstring describe(DWORD code) {
-    if (code == ERROR_INTERNET_EXTENDED_ERROR) {
+    if (serverReplyExplains(code)) {
         std::wstring reply = lastServerResponse();
         if (!reply.empty())
             return reply;

@@ -46,6 +46,10 @@ bool MessageHandlers::onMouseMove(POINT) {
     return false;
 }
 
+bool MessageHandlers::onDestroy() {
+    return false;
+}
+
 bool MessageHandlers::onMessage(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
@@ -80,6 +84,9 @@ bool MessageHandlers::crack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         break;
     case WM_MOUSEMOVE:
         handled = onMouseMove(pointOf(lParam));
+        break;
+    case WM_DESTROY:
+        handled = onDestroy();
         break;
     default:
         break;

@@ -27,6 +27,8 @@ protected:
     virtual bool onLeftButtonDown(POINT at);
     virtual bool onLeftButtonUp(POINT at);
     virtual bool onMouseMove(POINT at);
+    // The window is being destroyed; its children still exist.
+    virtual bool onDestroy();
     // Every message that no typed handler took.
     virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 total=${1:-60}
-targets=(setting_file key_seq_text)
+targets=(setting_file key_seq_text ftp_address)
 
 cmake -S . -B build-host -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -8,6 +8,9 @@ Modes:
           "accepted" for each connection, so a test can tell when a client waits for it
   drop    logs in normally, but hangs up the data connection of every upload after a few bytes
   stall   logs in normally and opens the data connection of an upload, but never reads from it
+  dots    an ordinary server that lists "." and ".." in every folder, as many Unix servers do
+
+Every command a client sends is logged as "command NAME ARGUMENT" (a password as "******").
 """
 import argparse
 import logging
@@ -33,6 +36,7 @@ def serve_hanging(address):
 
 def serve_ftp(address, root, mode, user, password):
     from pyftpdlib.authorizers import DummyAuthorizer
+    from pyftpdlib.filesystems import AbstractedFS
     from pyftpdlib.handlers import FTPHandler, DTPHandler
     from pyftpdlib.servers import ThreadedFTPServer
 
@@ -58,8 +62,14 @@ def serve_ftp(address, root, mode, user, password):
             super().enable_receiving(type, cmd)
             self.ioloop.unregister(self._fileno)
 
+    class DotsFS(AbstractedFS):
+        def listdir(self, path):
+            return [".", ".."] + super().listdir(path)
+
     class Handler(FTPHandler):
-        pass
+        def pre_process_command(self, line, cmd, arg):
+            print("command", cmd, "******" if cmd == "PASS" else arg, flush=True)
+            super().pre_process_command(line, cmd, arg)
 
     Handler.authorizer = authorizer
     Handler.banner = "220 Pixlance test server ready."
@@ -68,6 +78,8 @@ def serve_ftp(address, root, mode, user, password):
         Handler.dtp_handler = DroppingDTPHandler
     elif mode == "stall":
         Handler.dtp_handler = StallingDTPHandler
+    elif mode == "dots":
+        Handler.abstracted_fs = DotsFS
     server = ThreadedFTPServer((address, 21), Handler)
     print("ready", flush=True)
     server.serve_forever()
@@ -77,7 +89,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "dots"))
     parser.add_argument("--user", default="tester")
     parser.add_argument("--password", default="secret")
     args = parser.parse_args()
