@@ -1,9 +1,13 @@
 // Times the output pipeline on screen-like frames and prints one line per measurement:
 //   ROW <tab> label <tab> WxH <tab> min ms <tab> median ms
 // Usage: pixlance_bench.exe FTP_ADDRESS REFERENCE_FOLDER [RUNS]
+//        pixlance_bench.exe --keys [RUNS]   the keyboard hook's delay per key instead (KeyDelay.h)
 // The FTP server takes the account tester / secret. The encoded frames are left in the reference
 // folder, for bench/run_bench.py to send with curl.
+#include "BenchClock.h"
 #include "BenchContent.h"
+#include "DiscardingFile.h"
+#include "KeyDelay.h"
 
 #include "output/FrameWriting.h"
 #include "output/GdiplusSession.h"
@@ -23,17 +27,6 @@
 #include <vector>
 
 namespace {
-
-double nowMs() {
-    static const double frequency = [] {
-        LARGE_INTEGER value;
-        ::QueryPerformanceFrequency(&value);
-        return static_cast<double>(value.QuadPart);
-    }();
-    LARGE_INTEGER value;
-    ::QueryPerformanceCounter(&value);
-    return static_cast<double>(value.QuadPart) * 1000.0 / frequency;
-}
 
 struct Sizes {
     int width;
@@ -98,20 +91,6 @@ void writeToDisk(const cFrame& frame, int format, const std::wstring& path) {
         throw AppException(L"encoding failed");
     file.close();
 }
-
-// Takes the encoder's output and keeps none of it: the writers' cost without any file.
-class DiscardingFile : public OutputFile {
-public:
-    void write(const void*, std::size_t size) override { position_ += size; }
-    void flush() override {}
-    void close() override {}
-    bool canSeek() const override { return false; }
-    std::uint64_t seek(std::int64_t, SeekOrigin) override { return position_; }
-    std::uint64_t position() const override { return position_; }
-
-private:
-    std::uint64_t position_ = 0;
-};
 
 CLSID encoderFor(const GUID& format) {
     using namespace Gdiplus::DllExports;
@@ -246,8 +225,20 @@ void benchSize(const Sizes& size, int runs, const std::wstring& server,
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc >= 2 && std::wcscmp(argv[1], L"--keys") == 0) {
+        const int runs =
+            argc > 2 ? std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10))) : 7;
+        try {
+            benchKeyDelay(runs);
+        } catch (const AppException& error) {
+            std::fwprintf(stderr, L"bench failed: %ls\n", error.message().c_str());
+            return 1;
+        }
+        return 0;
+    }
     if (argc < 3) {
-        std::fwprintf(stderr, L"usage: pixlance_bench FTP_ADDRESS REFERENCE_FOLDER [RUNS]\n");
+        std::fwprintf(stderr, L"usage: pixlance_bench FTP_ADDRESS REFERENCE_FOLDER [RUNS]\n"
+                              L"       pixlance_bench --keys [RUNS]\n");
         return 2;
     }
     const std::wstring server = argv[1];

@@ -1,12 +1,13 @@
 #!/usr/bin/python3
-"""Runs the output pipeline benchmark and prints its table.
+"""Runs the output pipeline and keyboard hook benchmarks and prints their tables.
 
 Starts a test FTP server (tests/support/ftp_server.py) on a loopback address, runs
 pixlance_bench.exe under Wine (tools/wine-run.sh), sends the same encoded frames with
 `curl -T` in active mode as the reference, and prints minimum and median times with the
-targets. Needs root for port 21, like the tests.
+targets. Needs root for port 21, like the tests. Then runs `pixlance_bench.exe --keys` and prints
+the delay of a key press with and without the hook, the GUI thread idle or encoding.
 
-    bench/run_bench.py [--build build] [--runs 7] [--address 127.0.0.18]
+    bench/run_bench.py [--build build] [--runs 7] [--address 127.0.0.18] [--keys-only]
 """
 import argparse
 import os
@@ -51,6 +52,35 @@ def run_bench(build, address, folder, runs):
     return rows
 
 
+def run_key_bench(build, runs):
+    env = dict(os.environ, PIXLANCE_WINE_DIR=os.path.join(build, "wine"))
+    result = subprocess.run(
+        [os.path.join(SOURCE, "tools/wine-run.sh"), os.path.join(build, "bench/pixlance_bench.exe"),
+         "--keys", str(runs)],
+        env=env, capture_output=True, text=True)
+    if result.returncode != 0:
+        sys.exit("pixlance_bench --keys failed:\n" + result.stdout + result.stderr)
+    rows = []
+    for line in result.stdout.splitlines():
+        parts = line.strip().split("\t")
+        if len(parts) == 6 and parts[0] == "KEY":
+            rows.append((parts[1], int(parts[2]), *map(float, parts[3:])))
+    return rows
+
+
+def print_key_table(rows):
+    width = max(len(row[0]) for row in rows)
+    print("\nKey press to the focused window's WM_KEYDOWN, milliseconds\n")
+    print("| %-*s | samples |    min | median |     max |" % (width, "case"))
+    print("|" + "-" * (width + 2) + "|---------|--------|--------|---------|")
+    for label, samples, low, median, high in rows:
+        print("| %-*s | %7d | %6.2f | %6.2f | %7.2f |" % (width, label, samples, low, median, high))
+    base = {label: median for label, _, _, median, _ in rows}
+    for label in ("hook thread, GUI thread idle", "hook thread, GUI thread encoding"):
+        print("- %s: the hook adds %.2f ms (median) over no hook"
+              % (label, base[label] - base["no hook"]))
+
+
 def time_curl(address, path, runs):
     command = ["curl", "-s", "-S", "--ftp-port", "-", "-u", "tester:secret", "-T", path,
                "ftp://%s/curl_%s" % (address, os.path.basename(path))]
@@ -68,12 +98,17 @@ def main():
     parser.add_argument("--build", default=os.path.join(SOURCE, "build"))
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--address", default="127.0.0.18")
+    parser.add_argument("--keys-only", action="store_true",
+                        help="only the keyboard hook's delay (needs no FTP server)")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     if not shutil.which("curl"):
         sys.exit("curl is missing (tools/install-deps.sh installs it)")
     subprocess.run(["cmake", "--build", build, "--target", "pixlance_bench"], check=True,
                    stdout=subprocess.DEVNULL)
+    if args.keys_only:
+        print_key_table(run_key_bench(build, args.runs))
+        return
 
     work = tempfile.mkdtemp(prefix="pixlance-bench-")
     root = os.path.join(work, "served")
@@ -99,6 +134,7 @@ def main():
 
     print_table(rows, args.runs)
     print_targets(rows)
+    print_key_table(run_key_bench(build, args.runs))
 
 
 def print_table(rows, runs):
