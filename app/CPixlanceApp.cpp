@@ -9,6 +9,7 @@
 #include "app/ProgramRegistration.h"
 #include "app/RegistryProfile.h"
 #include "app/StartupShortcut.h"
+#include "output/BuiltinTarget.h"
 #include "platform/AppException.h"
 #include "platform/MessagePump.h"
 #include "platform/ResourceString.h"
@@ -19,13 +20,6 @@
 #include <ole2.h>
 
 namespace {
-
-// The built-in upload account. Deployments set the registry values; these are reserved names.
-constexpr const wchar_t* kDefaultServer = L"ftp.pixlance.example";
-constexpr const wchar_t* kDefaultUsername = L"uploads@pixlance.example";
-constexpr const wchar_t* kDefaultPath = L"/";
-constexpr const wchar_t* kDefaultUrl = L"http://img.pixlance.example";
-constexpr const wchar_t* kBuiltinPassword = L"tolvenKorb4718P!";
 
 constexpr const wchar_t* kProfileKey = L"Morvex_1.0";
 constexpr const wchar_t* kProfileSection = L"Default";
@@ -124,12 +118,13 @@ bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
 
     loadSettings();
 
-    const std::wstring server = profile.readAndKeep(kProfileSection, L"Server", kDefaultServer);
+    const std::wstring server =
+        profile.readAndKeep(kProfileSection, L"Server", BuiltinTarget::kServer);
     const std::wstring username =
-        profile.readAndKeep(kProfileSection, L"Username", kDefaultUsername);
-    const std::wstring path = profile.readAndKeep(kProfileSection, L"Path", kDefaultPath);
-    ftp.setTarget(server, username, kBuiltinPassword, path, false);
-    ftp.setBuiltinUrl(profile.readAndKeep(kProfileSection, L"URL", kDefaultUrl));
+        profile.readAndKeep(kProfileSection, L"Username", BuiltinTarget::kUsername);
+    const std::wstring path = profile.readAndKeep(kProfileSection, L"Path", BuiltinTarget::kPath);
+    ftp.setTarget(server, username, BuiltinTarget::kPassword, path, false);
+    ftp.setBuiltinUrl(profile.readAndKeep(kProfileSection, L"URL", BuiltinTarget::kUrl));
 
     if (runAtStartup != 0)
         createStartupShortcut();

@@ -1,5 +1,7 @@
 #include "output/UploadFailureText.h"
 
+#include "output/BuiltinTarget.h"
+
 namespace UploadFailureText {
 
 namespace {
@@ -30,7 +32,8 @@ bool beginsWithCodeBelow300(const std::wstring& text) {
 }
 
 std::wstring newerVersionHint() {
-    return std::wstring(L"You can go to ") + kWebSiteHost + L" to check for newer version.\n";
+    return std::wstring(L"You can go to ") + BuiltinTarget::kWebSiteHost +
+           L" to check for newer version.\n";
 }
 
 } // namespace

@@ -2,11 +2,8 @@
 
 #include <string>
 
-// What an upload that failed tells the user.
+// What a failed upload, or a failed trial connection of the preferences, tells the user.
 namespace UploadFailureText {
-
-// The product's web site, named in the hints for the built-in upload account.
-constexpr const wchar_t* kWebSiteHost = L"www.pixlance.example";
 
 // Not a WinInet error code: the failure was not a WinInet exception.
 constexpr unsigned long kNotAnInternetError = 0;

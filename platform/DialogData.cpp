@@ -24,16 +24,20 @@ void setText(HWND dialog, int id, const std::wstring& text) {
     ::SetDlgItemTextW(dialog, id, text.c_str());
 }
 
-int radioIndex(HWND dialog, int firstId, int count) {
-    for (int i = 0; i < count; ++i)
-        if (::IsDlgButtonChecked(dialog, firstId + i) == BST_CHECKED)
-            return i;
+int radioIndex(HWND dialog, std::initializer_list<int> ids) {
+    int index = 0;
+    for (int id : ids) {
+        if (::IsDlgButtonChecked(dialog, id) == BST_CHECKED)
+            return index;
+        ++index;
+    }
     return -1;
 }
 
-void setRadioIndex(HWND dialog, int firstId, int count, int index) {
-    for (int i = 0; i < count; ++i)
-        ::CheckDlgButton(dialog, firstId + i, i == index ? BST_CHECKED : BST_UNCHECKED);
+void setRadioIndex(HWND dialog, std::initializer_list<int> ids, int index) {
+    int at = 0;
+    for (int id : ids)
+        ::CheckDlgButton(dialog, id, at++ == index ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void addComboItem(HWND dialog, int id, const wchar_t* text) {

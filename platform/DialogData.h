@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 // Moving values between a dialog's controls and the variables they show: plain functions, each
@@ -16,9 +17,10 @@ void setChecked(HWND dialog, int id, int state);
 std::wstring text(HWND dialog, int id);
 void setText(HWND dialog, int id, const std::wstring& text);
 
-// A group of radio buttons with consecutive ids from firstId: the index of the checked one, or -1.
-int radioIndex(HWND dialog, int firstId, int count);
-void setRadioIndex(HWND dialog, int firstId, int count, int index);
+// A group of radio buttons, given by their ids in the group's order: the index of the checked one,
+// or -1.
+int radioIndex(HWND dialog, std::initializer_list<int> ids);
+void setRadioIndex(HWND dialog, std::initializer_list<int> ids, int index);
 
 // A combo box's items and selected index (-1 for none).
 void addComboItem(HWND dialog, int id, const wchar_t* text);

@@ -9,7 +9,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 total=${1:-60}
-targets=(setting_file key_seq_text ftp_address)
+# One target for each folder of seeds.
+mapfile -t targets < <(ls tests/fuzz/corpus)
 
 cmake -S . -B build-host -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

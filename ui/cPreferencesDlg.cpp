@@ -3,6 +3,7 @@
 #include "platform/ResourceString.h"
 #include "res/PreferencesIds.h"
 #include "res/resource.h"
+#include "ui/cPanelFTP.h"
 #include "ui/cPanelGeneral.h"
 
 #include <commctrl.h>
@@ -20,7 +21,7 @@ HICON programIcon(UINT id, int sizeMetric) {
 
 cPreferencesDlg::cPreferencesDlg(CPixlanceApp& app) : Dialog(IDD_PREFERENCES) {
     pages[0] = std::make_unique<cPanelGeneral>(app);
-    pages[1] = std::make_unique<Dialog>(IDD_PANEL_FTP);
+    pages[1] = std::make_unique<cPanelFTP>(app);
 }
 
 bool cPreferencesDlg::onInitDialog() {

@@ -8,9 +8,8 @@ Modes:
           "accepted" for each connection, so a test can tell when a client waits for it
   drop    logs in normally, but hangs up the data connection of every upload after a few bytes
   stall   logs in normally and opens the data connection of an upload, but never reads from it
-  dots    an ordinary server that lists "." and ".." in every folder, as many Unix servers do
-
-Every command a client sends is logged as "command NAME ARGUMENT" (a password as "******").
+  refuse  greets, then answers the user name with a positive line before the refusal, as a
+          server behind a filtering proxy does (the client sees an unexpected reply)
 """
 import argparse
 import logging
@@ -32,6 +31,25 @@ def serve_hanging(address):
         conn, _ = listener.accept()
         held.append(conn)  # never answered, never closed
         print("accepted", flush=True)
+
+
+def serve_refusing(address):
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind((address, 21))
+    listener.listen(64)
+    print("ready", flush=True)
+
+    def refuse(conn):
+        with conn:
+            conn.sendall(b"220 Pixlance test server ready.\r\n")
+            conn.makefile("rb").readline()
+            conn.sendall(b"220 Proxy ready.\r\n530 Login refused by the proxy.\r\n")
+            time.sleep(5)
+
+    while True:
+        conn, _ = listener.accept()
+        threading.Thread(target=refuse, args=(conn,), daemon=True).start()
 
 
 def serve_ftp(address, root, mode, user, password):
@@ -89,7 +107,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "dots"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots"))
     parser.add_argument("--user", default="tester")
     parser.add_argument("--password", default="secret")
     args = parser.parse_args()
@@ -97,6 +115,8 @@ def main():
     os.makedirs(args.root, exist_ok=True)
     if args.mode == "hang":
         serve_hanging(args.address)
+    elif args.mode == "refuse":
+        serve_refusing(args.address)
     else:
         serve_ftp(args.address, args.root, args.mode, args.user, args.password)
 

@@ -8,6 +8,7 @@
 #include "res/PreferencesIds.h"
 #include "settings/cBinSettingBag.h"
 #include "support/InputScript.h"
+#include "support/PreferencesDriver.h"
 #include "support/PaintedWindow.h"
 #include "support/RecordingUpdate.h"
 #include "support/Screenshot.h"
@@ -16,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <initializer_list>
 #include <string>
@@ -26,71 +26,7 @@ namespace {
 
 using TestEnvironment::filesIn;
 
-const wchar_t* const kCaption = L"参数选择...";
-
-HWND preferencesWindow() {
-    HWND window = ::FindWindowW(L"#32770", kCaption);
-    return window && ::IsWindowVisible(window) ? window : nullptr;
-}
-
-// The pages are the dialog's child dialogs (in the order shown last first): 0 is the General
-// page, the one with the start-up check box; 1 is the other.
-HWND page(int index) {
-    HWND dialog = preferencesWindow();
-    for (HWND child = ::FindWindowExW(dialog, nullptr, L"#32770", nullptr); child;
-         child = ::FindWindowExW(dialog, child, L"#32770", nullptr))
-        if ((::GetDlgItem(child, IDC_RUN_AT_STARTUP) != nullptr) == (index == 0))
-            return child;
-    return nullptr;
-}
-
-HWND generalControl(int id) {
-    return ::GetDlgItem(page(0), id);
-}
-
-// A visible dialog of this thread other than the preferences, owned by them.
-HWND dialogAbovePreferences() {
-    struct Search {
-        HWND owner;
-        HWND found = nullptr;
-    } search{preferencesWindow()};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (window != s->owner && ::IsWindowVisible(window) &&
-                ::GetWindow(window, GW_OWNER) == s->owner)
-                s->found = window;
-            return s->found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.owner ? search.found : nullptr;
-}
-
-POINT centreOf(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-// The middle of the window's close box, found the way the system finds it.
-POINT closeBoxOf(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    POINT client{0, 0};
-    ::ClientToScreen(window, &client);
-    const int y = (rect.top + client.y) / 2;
-    auto isClose = [&](int x) {
-        return ::SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE;
-    };
-    int right = rect.right - 1;
-    while (right > rect.left && !isClose(right))
-        --right;
-    int left = right;
-    while (left > rect.left && isClose(left - 1))
-        --left;
-    return POINT{(left + right) / 2, y};
-}
+using namespace PreferencesDriver;
 
 bool endsWith(const std::wstring& text, const std::wstring& end) {
     return text.size() >= end.size() &&
@@ -101,70 +37,11 @@ std::wstring settingsFile() {
     return settingsFolder() + L"Settings.dat";
 }
 
-class PreferencesDialogTest : public ::testing::Test {
-protected:
-    // As the program's start-up does: the shell's picker and links are COM objects.
-    static void SetUpTestSuite() { ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr))); }
-    static void TearDownTestSuite() { ::OleUninitialize(); }
+using PreferencesDialogTest = PreferencesTest;
 
-    void SetUp() override {
-        ::DeleteFileW(settingsFile().c_str());
-        // No uploads from here: the captures of these tests go to disk only.
-        app.setOutputs(&app.disk, &app.clipboard, nullptr);
-        app.setStatusCallback(&update);
-        app.runAtStartup = 0;
-        app.keyboardHook.install(::GetCurrentThreadId(), app.hotKeys);
-        MessagePump::setThreadMessageHandler(
-            [this](const MSG& msg) { app.handleThreadMessage(msg); });
-        ASSERT_TRUE(pumpUntil(inputSettled));
-    }
-    void TearDown() override {
-        MessagePump::setThreadMessageHandler(nullptr);
-        app.keyboardHook.remove();
-        ::DeleteFileW((startupFolder() + L"Morvex.lnk").c_str());
-    }
-
-    // No key or button left down by an earlier test.
-    static bool inputSettled() {
-        for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LBUTTON})
-            if (::GetAsyncKeyState(key) & 0x8000)
-                return false;
-        return true;
-    }
-
-    // The script's first steps wait for the dialog and bring it to the front.
-    void waitForDialog(InputScript& script) {
-        script.waitFor([] { return preferencesWindow() != nullptr; }, "the preferences dialog")
-            .then([] { ::SetForegroundWindow(preferencesWindow()); })
-            .waitFor([] { return ::GetForegroundWindow() == preferencesWindow(); },
-                     "the dialog in front");
-    }
-
-    void clickOn(InputScript& script, int id) {
-        script.then([&script, id] { script.click(centreOf(generalControl(id))); });
-    }
-
-    // Runs the preferences as the icon's menu does while the script plays the user; the script
-    // ends by closing the dialog. A script that times out closes every dialog of the thread.
-    void runPreferences(InputScript& script) {
-        script.then([&script] { script.click(closeBoxOf(preferencesWindow())); });
-        script.onTimeout = [] {
-            while (HWND above = dialogAbovePreferences())
-                ::SendMessageW(above, WM_COMMAND, IDCANCEL, 0);
-            if (HWND dialog = preferencesWindow())
-                ::PostMessageW(dialog, WM_CLOSE, 0, 0);
-        };
-        script.start();
-        app.showPreferences();
-        EXPECT_FALSE(script.failed()) << script.failure();
-        EXPECT_TRUE(script.finished());
-        EXPECT_FALSE(app.isPreferencesOpen());
-        EXPECT_EQ(::FindWindowW(L"#32770", kCaption), nullptr);
-    }
-
-    RecordingUpdate update;
-    CPixlanceApp app;
-};
+HWND generalControl(int id) {
+    return pageControl(0, id);
+}
 
 // Opening shows the live values (and repairs the format the page does not offer), each click goes
 // straight into the application, both pages fill the tabs' area, and the close box saves it all.
@@ -218,50 +95,42 @@ TEST_F(PreferencesDialogTest, ShowsTheLiveValuesChangesThemAtEachClickAndSavesTh
         EXPECT_TRUE(saveWindowScreenshot(preferencesWindow(), L"preferences-general.png"));
     });
     // Copying the address clears copying the image, in the page and in the application.
-    clickOn(script, IDC_COPY_URL);
+    clickOn(script, 0, IDC_COPY_URL);
     script.waitFor([this] { return app.ftp.copyUrl(); }, "copying the address on");
     script.then([this] {
         EXPECT_EQ(app.clipboardOutputOn, 0);
         EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_IMAGE), 0);
     });
     // And the other way round; clearing it then brings nothing back.
-    clickOn(script, IDC_COPY_IMAGE);
+    clickOn(script, 0, IDC_COPY_IMAGE);
     script.waitFor([this] { return app.clipboardOutputOn == 1; }, "the clipboard output on");
     script.then([this] {
         EXPECT_FALSE(app.ftp.copyUrl());
         EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_URL), 0);
     });
-    clickOn(script, IDC_COPY_IMAGE);
+    clickOn(script, 0, IDC_COPY_IMAGE);
     script.waitFor([this] { return app.clipboardOutputOn == 0; }, "the clipboard output off");
     script.then([this] {
         EXPECT_FALSE(app.ftp.copyUrl());
         EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_URL), 0);
     });
-    clickOn(script, IDC_SAVE_TO_FOLDER);
+    clickOn(script, 0, IDC_SAVE_TO_FOLDER);
     script.waitFor([this] { return app.diskOutputOn == 1; }, "the disk output on");
     script.then([] {
         EXPECT_TRUE(::IsWindowEnabled(generalControl(IDC_FOLDER)));
         EXPECT_TRUE(::IsWindowEnabled(generalControl(IDC_BROWSE_FOLDER)));
     });
-    clickOn(script, IDC_OPEN_BROWSER);
+    clickOn(script, 0, IDC_OPEN_BROWSER);
     script.waitFor([this] { return app.ftp.openBrowser(); }, "opening in the browser on");
-    clickOn(script, IDC_RUN_AT_STARTUP);
+    clickOn(script, 0, IDC_RUN_AT_STARTUP);
     script.waitFor([this] { return app.runAtStartup == 1; }, "starting with the system on");
-    clickOn(script, IDC_SAVE_TO_FOLDER);
+    clickOn(script, 0, IDC_SAVE_TO_FOLDER);
     script.waitFor([this] { return app.diskOutputOn == 0; }, "the disk output off");
     script.then([] {
         EXPECT_FALSE(::IsWindowEnabled(generalControl(IDC_FOLDER)));
         EXPECT_FALSE(::IsWindowEnabled(generalControl(IDC_BROWSE_FOLDER)));
     });
-    script.then([&script] {
-        HWND tabs = ::GetDlgItem(preferencesWindow(), IDC_PAGE_TABS);
-        RECT tab{};
-        TabCtrl_GetItemRect(tabs, 1, &tab);
-        ::MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&tab), 2);
-        script.click(POINT{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
-    });
-    script.waitFor([] { return ::IsWindowVisible(page(1)) && !::IsWindowVisible(page(0)); },
-                   "the FTP page");
+    showPage(script, 1);
     script.then([] {
         RECT general{};
         RECT ftp{};
@@ -308,7 +177,7 @@ TEST_F(PreferencesDialogTest, ATypedFolderAndTheChosenFormatServeACaptureTakenWh
 
     InputScript script(30000);
     waitForDialog(script);
-    clickOn(script, IDC_FOLDER);
+    clickOn(script, 0, IDC_FOLDER);
     script.then([&script] { script.press({VK_HOME}); })
         .then([&script] {
             script.press({VK_LSHIFT, VK_END});
@@ -320,7 +189,7 @@ TEST_F(PreferencesDialogTest, ATypedFolderAndTheChosenFormatServeACaptureTakenWh
         .then([&script] { script.press({VK_TAB}); })
         .waitFor([this, &typed] { return app.disk.folder() == typed; }, "the folder passed on");
     // "JPG" from the list, with the keyboard.
-    clickOn(script, IDC_FORMAT);
+    clickOn(script, 0, IDC_FORMAT);
     script.then([&script] { script.press({VK_DOWN}); })
         .then([&script] { script.press({VK_RETURN}); })
         .waitFor([this] { return app.outputFormat == 1; }, "JPEG chosen");
@@ -346,7 +215,7 @@ TEST_F(PreferencesDialogTest, PickerAndHotKeyDialogOpenAboveItAndCancellingChang
 
     InputScript script(30000);
     waitForDialog(script);
-    clickOn(script, IDC_BROWSE_FOLDER);
+    clickOn(script, 0, IDC_BROWSE_FOLDER);
     script.waitFor([] { return dialogAbovePreferences() != nullptr; }, "the folder picker")
         .then([] { EXPECT_FALSE(::IsWindowEnabled(preferencesWindow())); })
         // The system runs the picker's loop; a capture still comes through it.
@@ -361,7 +230,7 @@ TEST_F(PreferencesDialogTest, PickerAndHotKeyDialogOpenAboveItAndCancellingChang
             EXPECT_EQ(app.disk.folder(), folder);
             EXPECT_EQ(app.diskOutputOn, 1);
         });
-    clickOn(script, IDC_HOTKEYS);
+    clickOn(script, 0, IDC_HOTKEYS);
     script.waitFor([] { return dialogAbovePreferences() != nullptr; }, "the hot key dialog")
         .then([] {
             wchar_t caption[64] = {};

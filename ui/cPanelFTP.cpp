@@ -1,0 +1,202 @@
+#include "ui/cPanelFTP.h"
+
+#include "app/CPixlanceApp.h"
+#include "app/RegistryProfile.h"
+#include "output/UploadAddress.h"
+#include "output/UploadFailureText.h"
+#include "platform/DialogData.h"
+#include "platform/InternetException.h"
+#include "platform/WaitCursor.h"
+#include "res/PreferencesIds.h"
+#include "ui/CFTPTREEDlg.h"
+
+namespace {
+
+constexpr std::initializer_list<int> kTargetButtons = {IDC_TARGET_BUILTIN, IDC_TARGET_CUSTOM,
+                                                       IDC_TARGET_NONE};
+// The exception's own text is shown up to this length.
+constexpr std::size_t kMaxErrorText = 255;
+
+} // namespace
+
+cPanelFTP::cPanelFTP(CPixlanceApp& app) : Dialog(IDD_PANEL_FTP), app(app) {}
+
+bool cPanelFTP::onInitDialog() {
+    serverEdit = item(IDC_FTP_SERVER);
+    userEdit = item(IDC_FTP_USER);
+    passwordEdit = item(IDC_FTP_PASSWORD);
+    pathEdit = item(IDC_FTP_PATH);
+    urlEdit = item(IDC_FTP_URL);
+    serverLabel = item(IDC_FTP_SERVER_LABEL);
+    userLabel = item(IDC_FTP_USER_LABEL);
+    passwordLabel = item(IDC_FTP_PASSWORD_LABEL);
+    pathLabel = item(IDC_FTP_PATH_LABEL);
+    urlLabel = item(IDC_FTP_URL_LABEL);
+
+    app.ftp.getTarget(serverText, userText, passwordText, pathText, true);
+    urlText = app.ftp.customUrl();
+    uploadTarget = !app.ftp.isEnabled()  ? TargetNone
+                   : app.ftp.ftpCustom() ? TargetCustom
+                                         : TargetBuiltIn;
+    showMembers();
+    DialogData::enable(hwnd(), IDC_FTP_SAVE, false);
+    updateFieldVisibility();
+    return true;
+}
+
+bool cPanelFTP::onCommand(int id, int code, HWND) {
+    switch (id) {
+    case IDC_TARGET_BUILTIN:
+    case IDC_TARGET_CUSTOM:
+    case IDC_TARGET_NONE:
+        if (code != BN_CLICKED)
+            return false;
+        readControls();
+        updateFieldVisibility();
+        app.ftp.setFtpCustom(uploadTarget == TargetCustom);
+        app.ftp.setEnabled(uploadTarget != TargetNone);
+        return true;
+    case IDC_FTP_SERVER:
+    case IDC_FTP_USER:
+    case IDC_FTP_PASSWORD:
+    case IDC_FTP_PATH:
+    case IDC_FTP_URL:
+        // Filling the edits from the members is no change of the user's.
+        if (code != EN_CHANGE || showingMembers)
+            return false;
+        readControls();
+        DialogData::enable(hwnd(), IDC_FTP_SAVE, true);
+        updateFieldVisibility();
+        return true;
+    case IDC_FTP_SAVE:
+        validateAndStore();
+        return true;
+    case IDC_FTP_TEST:
+        testConnection();
+        return true;
+    case IDC_FTP_BROWSE:
+        browseRemoteFolders();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void cPanelFTP::readControls() {
+    HWND page = hwnd();
+    serverText = DialogData::text(page, IDC_FTP_SERVER);
+    userText = DialogData::text(page, IDC_FTP_USER);
+    passwordText = DialogData::text(page, IDC_FTP_PASSWORD);
+    pathText = DialogData::text(page, IDC_FTP_PATH);
+    urlText = DialogData::text(page, IDC_FTP_URL);
+    const int chosen = DialogData::radioIndex(page, kTargetButtons);
+    if (chosen >= 0)
+        uploadTarget = chosen;
+}
+
+void cPanelFTP::showMembers() {
+    showingMembers = true;
+    HWND page = hwnd();
+    DialogData::setText(page, IDC_FTP_SERVER, serverText);
+    DialogData::setText(page, IDC_FTP_USER, userText);
+    DialogData::setText(page, IDC_FTP_PASSWORD, passwordText);
+    DialogData::setText(page, IDC_FTP_PATH, pathText);
+    DialogData::setText(page, IDC_FTP_URL, urlText);
+    DialogData::setRadioIndex(page, kTargetButtons, uploadTarget);
+    showingMembers = false;
+}
+
+void cPanelFTP::updateFieldVisibility() {
+    const int show = uploadTarget == TargetCustom ? SW_SHOW : SW_HIDE;
+    // Browse goes with Test and Save: the built-in account's folders are not the user's to see.
+    for (HWND window : {serverEdit, userEdit, passwordEdit, pathEdit, serverLabel, userLabel,
+                        passwordLabel, pathLabel, urlEdit, urlLabel, item(IDC_FTP_SAVE),
+                        item(IDC_FTP_TEST), item(IDC_FTP_BROWSE)})
+        ::ShowWindow(window, show);
+}
+
+bool cPanelFTP::validateAndStore() {
+    readControls();
+    struct Required {
+        const std::wstring& text;
+        const wchar_t* message;
+        HWND edit;
+    };
+    for (const Required& field : {Required{serverText, L"Enter a valid server address", serverEdit},
+                                  Required{userText, L"Enter a valid user name", userEdit},
+                                  Required{passwordText, L"Enter a valid password", passwordEdit},
+                                  Required{urlText, L"Enter a valid url", urlEdit}}) {
+        if (field.text.empty()) {
+            showMessage(field.message, MB_ICONERROR);
+            ::SetFocus(field.edit);
+            return false;
+        }
+    }
+    app.ftp.setTarget(serverText, userText, passwordText, pathText, true);
+    app.ftp.setEnabled(uploadTarget != TargetNone);
+    app.ftp.setFtpCustom(uploadTarget == TargetCustom);
+    app.ftp.setCustomUrl(urlText);
+    DialogData::enable(hwnd(), IDC_FTP_SAVE, false);
+    updateFieldVisibility();
+    return true;
+}
+
+void cPanelFTP::testConnection() {
+    // A test stores the fields exactly as Save does, whether or not it then connects.
+    if (!validateAndStore())
+        return;
+    const bool custom = uploadTarget == TargetCustom;
+    std::wstring server = serverText;
+    std::wstring user = userText;
+    std::wstring password = passwordText;
+    if (uploadTarget == TargetBuiltIn) {
+        std::wstring path;
+        app.ftp.getTarget(server, user, password, path, false);
+    }
+    if (server.empty())
+        return;
+    server = UploadAddress::normalizeServer(server);
+
+    try {
+        WaitCursor busy;
+        FtpConnection connection = app.ftp.connectWithin(server, user, password);
+        if (!connection.isOpen()) {
+            showMessage(L"Connection failed", MB_ICONERROR);
+            return;
+        }
+    } catch (const AppException& error) {
+        showMessage(connectErrorText(error, custom, server), MB_ICONERROR);
+        return;
+    }
+    showMessage(L"Connected successfully", MB_ICONINFORMATION);
+}
+
+std::wstring cPanelFTP::connectErrorText(const AppException& error, bool custom,
+                                         const std::wstring& server) {
+    const auto* internet = dynamic_cast<const InternetException*>(&error);
+    return UploadFailureText::forFailure(internet ? internet->errorCode()
+                                                  : UploadFailureText::kNotAnInternetError,
+                                         error.message().substr(0, kMaxErrorText), custom, server);
+}
+
+void cPanelFTP::browseRemoteFolders() {
+    readControls();
+    std::wstring server = serverText;
+    std::wstring user = userText;
+    std::wstring password = passwordText;
+    std::wstring path = pathText;
+    if (uploadTarget == TargetBuiltIn)
+        app.ftp.getTarget(server, user, password, path, false);
+    if (server.empty())
+        return;
+    try {
+        CFTPTREEDlg browser(&app.ftp, server, user, password, path);
+        browser.runModal(hwnd());
+    } catch (const AppException& error) {
+        showMessage(error.shownMessage(), 0);
+    }
+}
+
+void cPanelFTP::showMessage(const std::wstring& text, UINT icon) {
+    ::MessageBoxW(hwnd(), text.c_str(), moduleBaseName().c_str(), MB_OK | icon);
+}
