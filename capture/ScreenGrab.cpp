@@ -3,6 +3,8 @@
 #include "platform/Handles.h"
 #include "platform/ResourceException.h"
 
+#include <dwmapi.h>
+
 BITMAPINFOHEADER frameBitmapHeader(int width, int height) noexcept {
     BITMAPINFOHEADER header{};
     header.biSize = sizeof(BITMAPINFOHEADER);
@@ -14,20 +16,38 @@ BITMAPINFOHEADER frameBitmapHeader(int width, int height) noexcept {
     return header;
 }
 
-FramePtr grabFullScreen() {
+namespace {
+
+RECT virtualScreen() noexcept {
     RECT rect;
     rect.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     rect.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
     rect.right = rect.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
     rect.bottom = rect.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    return grabRect(rect);
+    return rect;
+}
+
+} // namespace
+
+FramePtr grabFullScreen() {
+    return grabRect(virtualScreen());
 }
 
 FramePtr grabWindow(HWND window) {
-    RECT rect;
-    if (!window || !::GetWindowRect(window, &rect))
+    if (!window)
         throw ResourceException();
-    return grabRect(rect);
+    // The window rectangle takes in the invisible resize borders where the compositor draws them;
+    // the frame bounds are what the screen shows of the window.
+    RECT rect;
+    if (FAILED(::DwmGetWindowAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &rect, sizeof rect)) &&
+        !::GetWindowRect(window, &rect))
+        throw ResourceException();
+    // Off the screen there are no pixels to take; a window with nothing on it is nothing to grab.
+    const RECT screen = virtualScreen();
+    RECT shown;
+    if (!::IntersectRect(&shown, &rect, &screen))
+        throw ResourceException();
+    return grabRect(shown);
 }
 
 FramePtr grabRect(const RECT& rect) {

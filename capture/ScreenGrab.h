@@ -10,7 +10,9 @@
 
 // The whole virtual screen, all monitors, from its top-left corner (which may be negative).
 FramePtr grabFullScreen();
-// The window's outer rectangle as the screen shows it, overlapping windows included.
+// The window's visible bounds (no invisible resize borders) as the screen shows them, overlapping
+// windows included, cut to the virtual screen. A window with no part on the screen raises
+// ResourceException, as a missing window does.
 FramePtr grabWindow(HWND window);
 // A rectangle in screen coordinates.
 FramePtr grabRect(const RECT& rect);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 // Colours as COLORREF; the frame holds them as blue, green, red.
@@ -119,6 +121,40 @@ TEST_F(ScreenGrabTest, ZeroWidthOrHeightGivesAnEmptyFrame) {
         EXPECT_EQ(frame->width, 0);
         EXPECT_EQ(frame->height, 0);
     }
+}
+
+// The frame holds exactly what the screen shows from the window's top-left corner on.
+void expectScreenPixels(const cFrame& frame, const RECT& onScreen) {
+    const FramePtr screen = grabRect(onScreen);
+    ASSERT_EQ(frame.width, onScreen.right - onScreen.left);
+    ASSERT_EQ(frame.height, onScreen.bottom - onScreen.top);
+    ASSERT_EQ(std::memcmp(frame.pixels.get(), screen->pixels.get(), frame.bufferSize()), 0);
+}
+
+TEST_F(ScreenGrabTest, WindowPartlyOffTheScreenGivesOnlyItsOnScreenPart) {
+    PaintedWindow moved(RECT{700, 600, 1100, 900}, paintKnownContent);
+    ::SetWindowPos(moved.hwnd(), nullptr, -150, 600, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessagesFor(300);
+    FramePtr frame = grabWindow(moved.hwnd());
+    expectScreenPixels(*frame, RECT{0, 600, 250, 900});
+    // The left column is off the screen; the quadrants split at the window's x 200.
+    EXPECT_EQ(pixelAt(*frame, 0, 0), kTopLeft);
+    EXPECT_EQ(pixelAt(*frame, 49, 10), kTopLeft);
+    EXPECT_EQ(pixelAt(*frame, 50, 10), kTopRight);
+
+    ::SetWindowPos(moved.hwnd(), nullptr, 1700, 900, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessagesFor(300);
+    frame = grabWindow(moved.hwnd());
+    expectScreenPixels(*frame, RECT{1700, 900, 1920, 1080});
+    EXPECT_EQ(pixelAt(*frame, 199, 149), kTopLeft);
+    EXPECT_EQ(pixelAt(*frame, 219, 179), kBottomRight);
+
+    ::SetWindowPos(moved.hwnd(), nullptr, 1920, 200, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpMessagesFor(100);
+    EXPECT_THROW(grabWindow(moved.hwnd()), ResourceException);
 }
 
 TEST_F(ScreenGrabTest, NullWindowRaisesTheResourceExceptionAndLeaksNothing) {
