@@ -6,6 +6,7 @@
 #include "capture/ScreenGrab.h"
 #include "capture/cFullScreenWnd.h"
 #include "platform/CallbackGuard.h"
+#include "platform/ResourceException.h"
 
 #include <ctime>
 
@@ -66,6 +67,8 @@ FramePtr CPixlanceApp::captureFrame(WPARAM mode) {
             window.targetFrame = frame.get();
             window.selectionRect = RECT{};
             window.runSelection();
+            if (window.transferFailed)
+                throw ResourceException();
         }
         if (frame->width == 0 || frame->height == 0)
             return nullptr;

@@ -33,6 +33,7 @@ std::wstring cFullScreenWnd::windowClass() {
 
 void cFullScreenWnd::runSelection() {
     dragging = FALSE;
+    transferFailed = false;
     const RECT screen = virtualScreenRect();
     const std::wstring className = windowClass();
     if (!className.empty() &&
@@ -155,6 +156,7 @@ void cFullScreenWnd::paint() noexcept {
 void cFullScreenWnd::finishSelection() {
     const SelectionRect selection = normalised(anchorPoint, currentPoint);
     selectionRect = RECT{selection.left, selection.top, selection.right, selection.bottom};
+    transferFailed = false;
     if (!targetFrame)
         return;
     cFrame& frame = *targetFrame;
@@ -183,6 +185,7 @@ void cFullScreenWnd::finishSelection() {
     }
     if (!copied)
         frame.clear();
+    transferFailed = !copied;
 }
 
 void cFullScreenWnd::redraw(UINT flags) noexcept {

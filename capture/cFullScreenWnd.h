@@ -28,6 +28,9 @@ public:
     UniqueMemoryDC snapshotDC;
     UniqueBitmap snapshotBitmap;
     RECT selectionRect{};
+    // Set when the last release had a rectangle but its pixels could not be copied: the frame is
+    // then empty as after Escape, and only this tells the two apart.
+    bool transferFailed = false;
     BOOL dragging = FALSE;
     POINT anchorPoint{};
     POINT currentPoint{};

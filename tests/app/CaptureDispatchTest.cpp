@@ -4,6 +4,7 @@
 #include "app/FrameName.h"
 #include "capture/ScreenGrab.h"
 #include "capture/cFullScreenWnd.h"
+#include "platform/Handles.h"
 #include "platform/MessagePump.h"
 #include "platform/ResourceException.h"
 #include "support/InputScript.h"
@@ -16,6 +17,7 @@
 #include <ctime>
 #include <cwchar>
 #include <functional>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -332,6 +334,45 @@ TEST_F(CaptureDispatchTest, EscapeAndEmptyDragsCallNoOutputAndReportNothing) {
 
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(update.notified.empty());
+    EXPECT_FALSE(app.captureInProgress);
+}
+
+// Takes every GDI object the process may still have, so that the next one asked for fails.
+class GdiExhaustion {
+public:
+    GdiExhaustion() {
+        while (HRGN region = ::CreateRectRgn(0, 0, 1, 1))
+            regions_.emplace_back(region);
+    }
+    bool exhausted() const { return !regions_.empty(); }
+
+private:
+    std::vector<UniqueResource<GdiObjectTraits<HRGN>>> regions_;
+};
+
+TEST_F(CaptureDispatchTest, ReleaseWhosePixelsCannotBeCopiedIsOneReportAndNoOutput) {
+    app.diskOutputOn = 1;
+    std::unique_ptr<GdiExhaustion> exhaustion;
+    script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+        .then([&] { script.moveTo(100, 200); })
+        .then([&] { script.leftDown(); })
+        .then([&] { script.moveTo(400, 300); })
+        .then([&] {
+            exhaustion = std::make_unique<GdiExhaustion>();
+            script.leftUp();
+        });
+    script.start();
+    app.OnCaptureRequest(CaptureRegion, 0);
+    const bool exhausted = exhaustion && exhaustion->exhausted();
+    exhaustion.reset();
+    EXPECT_TRUE(script.finished()) << script.failure();
+    ASSERT_TRUE(exhausted);
+
+    EXPECT_TRUE(log.empty());
+    ASSERT_EQ(update.notified.size(), 1u);
+    EXPECT_FALSE(std::get<0>(update.notified[0]));
+    EXPECT_EQ(std::get<1>(update.notified[0]), kFailedTitle);
+    EXPECT_EQ(std::get<2>(update.notified[0]), ResourceException().message());
     EXPECT_FALSE(app.captureInProgress);
 }
 
