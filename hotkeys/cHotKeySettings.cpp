@@ -1,14 +1,18 @@
 #include "hotkeys/cHotKeySettings.h"
 
+#include <optional>
+
 namespace {
 
 constexpr std::int32_t kControl = 17;
 constexpr std::int32_t kShift = 16;
 
-KeySeq loaded(ISettingBag* bag, const wchar_t* key) {
+// The stored text, or nothing when the key is missing or holds another type.
+std::optional<std::wstring> storedText(ISettingBag* bag, const wchar_t* key) {
     std::wstring text;
-    bag->getString(key, text);
-    return parseKeySeq(text);
+    if (!bag->getString(key, text))
+        return std::nullopt;
+    return text;
 }
 
 } // namespace
@@ -34,9 +38,18 @@ cHotKeySettings& cHotKeySettings::operator=(const cHotKeySettings& other) {
 }
 
 void cHotKeySettings::load(ISettingBag* bag) {
-    full = loaded(bag, L"Full");
-    active = loaded(bag, L"Active");
-    select = loaded(bag, L"Select");
+    const std::optional<std::wstring> texts[] = {
+        storedText(bag, L"Full"), storedText(bag, L"Active"), storedText(bag, L"Select")};
+    KeySeq* entries[] = {&full, &active, &select};
+    const bool anyStored = texts[0] || texts[1] || texts[2];
+    for (std::size_t i = 0; i < 3; ++i) {
+        // A damaged file keeps only the keys before the damage: a lost key must not silently turn
+        // its hot key off, or the next save would make that permanent.
+        if (texts[i])
+            *entries[i] = parseKeySeq(*texts[i]);
+        else if (!anyStored)
+            entries[i]->clear();
+    }
     publish();
 }
 

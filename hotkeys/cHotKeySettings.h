@@ -37,8 +37,9 @@ public:
     cHotKeySettings(const cHotKeySettings& other);
     cHotKeySettings& operator=(const cHotKeySettings& other);
 
-    // Replaces each entry by the stored text under "Full", "Active", "Select" and publishes them; a
-    // key that is missing, or not a string, gives an empty entry (that hot key is off).
+    // Replaces each entry by the stored text under "Full", "Active", "Select" and publishes them. A
+    // bag with none of the three (missing or not a string) turns all three off; when only some are
+    // there, as after a damaged file, the others keep their combinations.
     void load(ISettingBag* bag) override;
     // Writes all three keys, empty entries included.
     void save(ISettingBag* bag) override;

@@ -1,5 +1,6 @@
 #include "hotkeys/cHotKeySettings.h"
 #include "settings/cBinSettingBag.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -39,15 +40,38 @@ TEST(HotKeySettings, LoadsTheStoredTexts) {
     EXPECT_EQ(table.select, (KeySeq{123}));
 }
 
-TEST(HotKeySettings, MissingOrNonTextKeysLoadAsNoCombination) {
+TEST(HotKeySettings, BagWithoutAnyOfTheThreeTurnsThemAllOff) {
     cBinSettingBag bag;
     bag.setInt(L"Active", 65);
-    bag.setString(L"Select", L"");
+    bag.setString(L"Other", L"17,16,70");
     cHotKeySettings table;
     table.load(&bag);
     EXPECT_TRUE(table.full.empty());
     EXPECT_TRUE(table.active.empty());
     EXPECT_TRUE(table.select.empty());
+}
+
+TEST(HotKeySettings, KeysLostToADamagedFileKeepTheirCombinations) {
+    cHotKeySettings saved;
+    saved.full = {123};
+    saved.active.clear();
+    saved.select = {17, 18, 83};
+    cBinSettingBag bag;
+    saved.save(&bag);
+    const std::wstring file = TestEnvironment::freshTempDir(L"hotkeys") + L"\\Settings.dat";
+    bag.writeFile(file);
+    // Keys are stored in order, "Select" last: cut inside it.
+    std::string bytes = TestEnvironment::readFileBytes(file);
+    bytes.resize(bytes.size() - 4);
+    TestEnvironment::writeFileBytes(file, bytes);
+
+    bag.readFile(file);
+    cHotKeySettings table;
+    table.load(&bag);
+    EXPECT_EQ(table.full, (KeySeq{123}));
+    EXPECT_TRUE(table.active.empty()) << "a stored empty text is still no combination";
+    EXPECT_EQ(table.select, (KeySeq{17, 16, 83})) << "the lost key keeps the default";
+    EXPECT_EQ(table.published()->read()->select, (KeySeq{17, 16, 83}));
 }
 
 TEST(HotKeySettings, OverlongCombinationSavesWhatReadsBack) {
@@ -71,13 +95,13 @@ TEST(HotKeySettings, ReadersSeeWhatLoadOrPublishGaveThem) {
     table.load(&bag);
     const auto loaded = readers->read();
     EXPECT_EQ(loaded->full, (KeySeq{123}));
-    EXPECT_TRUE(loaded->active.empty());
+    EXPECT_EQ(loaded->active, (KeySeq{17, 16, 65}));
 
     table.active = {17, 65};
-    EXPECT_TRUE(readers->read()->active.empty());
+    EXPECT_EQ(readers->read()->active, (KeySeq{17, 16, 65}));
     table.publish();
     EXPECT_EQ(readers->read()->active, (KeySeq{17, 65}));
-    EXPECT_TRUE(loaded->active.empty()) << "a published value never changes";
+    EXPECT_EQ(loaded->active, (KeySeq{17, 16, 65})) << "a published value never changes";
 
     cHotKeySettings copy = table;
     copy.full.clear();
