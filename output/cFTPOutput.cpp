@@ -213,7 +213,7 @@ void cFTPOutput::startUpload(const cFrame* frame, int format, IFrameOutputUpdate
     auto entry = std::make_unique<stFrameEntry>();
     copyFrame(*frame, entry->frame);
 
-    Guard guard(shared_->lock);
+    std::unique_lock<std::recursive_mutex> guard(shared_->lock);
     entry->owner = shared_;
     entry->targetUpdate = update;
     entry->uploadId = ++nextUploadId_;
@@ -230,15 +230,34 @@ void cFTPOutput::startUpload(const cFrame* frame, int format, IFrameOutputUpdate
     // Listed before its thread can run; the thread's last step waits for this lock to unlist it.
     workers_.reserve(workers_.size() + 1);
     shared_->pendingUploads.push_back(entry.get());
-    const auto thread = ::_beginthreadex(nullptr, 0, &cFTPOutput::uploadThreadProc, entry.get(),
-                                         CREATE_SUSPENDED, nullptr);
-    if (thread == 0) {
-        shared_->pendingUploads.pop_back();
-        throw ResourceException();
+    if (HANDLE thread = startWorker_(&cFTPOutput::uploadThreadProc, entry.get())) {
+        entry.release();
+        workers_.emplace_back(thread);
+        return;
     }
-    entry.release();
-    workers_.emplace_back(reinterpret_cast<HANDLE>(thread));
-    ::ResumeThread(workers_.back().get());
+    // No thread will unlist it, and stopUploads must not wait for it.
+    shared_->pendingUploads.pop_back();
+    guard.unlock();
+    try {
+        throw ResourceException();
+    } catch (...) {
+        const std::wstring text = failureText(*entry);
+        const std::wstring kept = keepImage(*entry);
+        entry->reportUploadFailure(kept.empty() ? text : withKeptImage(text, kept));
+    }
+}
+
+HANDLE cFTPOutput::startSuspendedWorker(unsigned(__stdcall* proc)(void*), void* parameter) {
+    UniqueHandle thread(reinterpret_cast<HANDLE>(
+        ::_beginthreadex(nullptr, 0, proc, parameter, CREATE_SUSPENDED, nullptr)));
+    if (!thread)
+        return nullptr;
+    if (::ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+        // It never ran, so it holds nothing: ending it leaves the entry to the caller.
+        ::TerminateThread(thread.get(), 1);
+        return nullptr;
+    }
+    return thread.release();
 }
 
 unsigned __stdcall cFTPOutput::uploadThreadProc(void* parameter) {

@@ -85,9 +85,15 @@ public:
     // Uploads whose worker has not finished.
     std::size_t pendingUploadCount() const;
 
+    // Starts an upload's worker running proc(parameter); null when it can't be started, and then
+    // proc has not run. Tests put one that fails in its place.
+    using WorkerStarter = HANDLE (*)(unsigned(__stdcall* proc)(void*), void* parameter);
+    void setWorkerStarter(WorkerStarter starter) noexcept { startWorker_ = starter; }
+
 private:
     void startUpload(const cFrame* frame, int format, IFrameOutputUpdate* update);
     static unsigned __stdcall uploadThreadProc(void* parameter);
+    static HANDLE startSuspendedWorker(unsigned(__stdcall* proc)(void*), void* parameter);
     static void upload(stFrameEntry& entry);
     // Forgets the handles of workers that have ended.
     void pruneWorkers();
@@ -100,4 +106,5 @@ private:
     std::wstring fallbackFolder_;
     int nextUploadId_ = 0;
     std::vector<UniqueHandle> workers_;
+    WorkerStarter startWorker_ = &startSuspendedWorker;
 };

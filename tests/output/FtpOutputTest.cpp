@@ -2,6 +2,7 @@
 
 #include "output/cFTPOutput.h"
 #include "platform/InternetException.h"
+#include "platform/ResourceException.h"
 #include "support/RecordingUpdate.h"
 #include "support/TestEnvironment.h"
 
@@ -225,6 +226,28 @@ TEST_F(FtpOutputTest, AfterStopNothingStarts) {
     output.put(frame.get(), 0, &update);
     EXPECT_EQ(output.pendingUploadCount(), 0u);
     EXPECT_TRUE(update.messages().empty());
+}
+
+HANDLE noThread(unsigned(__stdcall*)(void*), void*) {
+    ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+// A worker that can't be started is a failed upload at once, and nothing is left to wait for.
+TEST_F(FtpOutputTest, WorkerThatCannotBeStartedIsOneFailureAndNothingToWaitFor) {
+    output.setWorkerStarter(&noThread);
+    RecordingUpdate update;
+    FramePtr frame = namedFrame(L"no_worker");
+    EXPECT_NO_THROW(output.put(frame.get(), 0, &update));
+    const std::vector<RecordedMessage> messages = update.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].kind, RecordedMessage::Kind::Notify);
+    EXPECT_FALSE(messages[0].ok);
+    EXPECT_EQ(messages[0].title, L"Upload failed");
+    EXPECT_NE(messages[0].text.find(ResourceException().message()), std::wstring::npos)
+        << narrow(messages[0].text);
+    EXPECT_EQ(output.pendingUploadCount(), 0u);
+    EXPECT_TRUE(output.stopUploads(0));
 }
 
 // A failed upload keeps its image in the fallback folder (two levels, not there yet).
