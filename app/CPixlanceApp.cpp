@@ -29,6 +29,42 @@ std::wstring settingsFilePath() {
     return settingsFolder() + L"Settings.dat";
 }
 
+constexpr const wchar_t* kSaveFailedTitle = L"Settings could not be saved";
+constexpr const wchar_t* kLoadFailedTitle = L"Settings could not be loaded";
+
+// Each part's settings into the bag, then the bag into the file. False when the file could not be
+// written; the previous file is then still intact.
+bool storeSettings(cBinSettingBag& bag, std::initializer_list<ISettingPersist*> parts,
+                   const std::wstring& path) {
+    for (ISettingPersist* part : parts)
+        part->save(&bag);
+    try {
+        bag.writeFile(path);
+    } catch (const AppException&) {
+        return false;
+    }
+    return true;
+}
+
+std::wstring saveFailedText(const std::wstring& path) {
+    return L"The settings file could not be written: " + path;
+}
+
+// Every save brings the shortcut in line with "RunAtStartup"; failures are of no consequence.
+void keepStartupShortcut(bool runAtStartup) {
+    if (runAtStartup)
+        StartupShortcut::create(startupFolder());
+    else
+        StartupShortcut::remove(startupFolder());
+}
+
+bool fileIsMissing(const std::wstring& path) {
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 std::wstring modulePath() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -141,45 +177,45 @@ void CPixlanceApp::ExitInstance() {
     MessagePump::setThreadMessageHandler(nullptr);
     if (!started)
         return;
-    saveSettings();
+    // A balloon now would vanish with the icon before anyone read it.
+    const std::wstring path = settingsFilePath();
+    if (!storeSettings(settingBag, {this, &disk, &clipboard, &ftp, &hotKeys}, path))
+        showStartupMessage(saveFailedText(path), MB_ICONERROR);
+    keepStartupShortcut(runAtStartup != 0);
     // Uploads in flight use the output and report to this object: they end before either goes.
     ftp.stopUploads(kUploadStopWaitMs);
 }
 
 void CPixlanceApp::loadSettings() {
+    const std::wstring path = settingsFilePath();
+    bool failed = false;
     try {
-        settingBag.readFile(settingsFilePath());
-        load(&settingBag);
-        disk.load(&settingBag);
-        clipboard.load(&settingBag);
-        ftp.load(&settingBag);
-        hotKeys.load(&settingBag);
-    } catch (const AppException&) {
-        // No settings file yet, or one that cannot be read: the defaults stay.
+        settingBag.readFile(path);
+        // Whatever a part throws, the program goes on: the parts not yet loaded keep their
+        // defaults and the user hears of it once.
+        try {
+            for (ISettingPersist* part :
+                 std::initializer_list<ISettingPersist*>{this, &disk, &clipboard, &ftp, &hotKeys})
+                part->load(&settingBag);
+        } catch (...) {
+            failed = true;
+        }
+    } catch (...) {
+        // A first start has no file yet, which is not worth a word.
+        failed = !fileIsMissing(path);
     }
+    if (failed)
+        notify(false, kLoadFailedTitle, L"The settings file could not be read: " + path);
     // The clipboard can hold the image or its address, not both; the address wins.
     if (clipboardOutputOn != 0 && ftp.copyUrl())
         clipboardOutputOn = 0;
 }
 
 void CPixlanceApp::saveSettings() {
-    save(&settingBag);
-    disk.save(&settingBag);
-    clipboard.save(&settingBag);
-    ftp.save(&settingBag);
-    hotKeys.save(&settingBag);
     const std::wstring path = settingsFilePath();
-    try {
-        settingBag.writeFile(path);
-    } catch (const AppException&) {
-        // The previous file is still intact; say so and go on.
-        notify(false, L"Settings could not be saved",
-               L"The settings file could not be written: " + path);
-    }
-    if (runAtStartup != 0)
-        createStartupShortcut();
-    else
-        StartupShortcut::remove(startupFolder());
+    if (!storeSettings(settingBag, {this, &disk, &clipboard, &ftp, &hotKeys}, path))
+        notify(false, kSaveFailedTitle, saveFailedText(path));
+    keepStartupShortcut(runAtStartup != 0);
 }
 
 void CPixlanceApp::createStartupShortcut() {

@@ -210,6 +210,7 @@ TEST_F(EndToEndTest, FirstStartUsesDefaultsAndCreatesFolderRegistryValuesAndShor
     EXPECT_EQ(p.readString(L"Default", L"URL", L"-"), L"http://img.pixlance.example");
     EXPECT_FALSE(TestEnvironment::fileExists(settingsFile()));
     EXPECT_TRUE(shell.requests()[0].contains(L"Morvex"));
+    EXPECT_FALSE(balloonShown(L"Settings could not be loaded")) << "a first start is silent";
 
     ASSERT_TRUE(exitProgram(*program));
     EXPECT_EQ(program->exitCode(), 0u);
@@ -372,7 +373,8 @@ TEST_F(EndToEndTest, ExitDuringAnUploadToAHangingServerEndsInBoundedTime) {
     EXPECT_TRUE(TestEnvironment::fileExists(settingsFile()));
 }
 
-TEST_F(EndToEndTest, FailedSaveSaysSoAndKeepsThePreviousSettings) {
+// The icon goes at exit, and a balloon with it: a save that fails then is told in a message box.
+TEST_F(EndToEndTest, FailedSaveAtExitSaysSoInABoxAndKeepsThePreviousSettings) {
     writeSettings([](cBinSettingBag& bag) { bag.setInt(L"OutputFormat", 2); });
     const std::string before = TestEnvironment::readFileBytes(settingsFile());
     auto program = start();
@@ -382,11 +384,44 @@ TEST_F(EndToEndTest, FailedSaveSaysSoAndKeepsThePreviousSettings) {
         UniqueFileHandle held(::CreateFileW(settingsFile().c_str(), GENERIC_READ, 0, nullptr,
                                             OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
-        ASSERT_TRUE(exitProgram(*program));
+        ::PostMessageW(program->findAnyWindow(L"Pixlance:"), WM_COMMAND, ID_EXIT, 0);
+        HWND box = nullptr;
+        ASSERT_TRUE(
+            waitFor([&] { return (box = program->findWindow(L"#32770")) != nullptr; }, 20000))
+            << balloonLog();
+        wchar_t title[64] = {};
+        ::GetWindowTextW(box, title, 64);
+        EXPECT_STREQ(title, L"Pixlance");
+        wchar_t text[512] = {};
+        ::GetDlgItemTextW(box, 0xFFFF, text, 512);
+        EXPECT_EQ(std::wstring(text), L"The settings file could not be written: " + settingsFile());
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(program->waitForExit(20000));
     }
     EXPECT_EQ(program->exitCode(), 0u);
-    EXPECT_TRUE(balloonShown(L"Settings could not be saved")) << balloonLog();
     EXPECT_EQ(TestEnvironment::readFileBytes(settingsFile()), before);
+}
+
+TEST_F(EndToEndTest, UnreadableSettingsFileIsToldOnceAndTheDefaultsStay) {
+    writeSettings([](cBinSettingBag& bag) { bag.setInt(L"OutputFormat", 2); });
+    std::unique_ptr<ProgramProcess> program;
+    {
+        UniqueFileHandle held(::CreateFileW(settingsFile().c_str(), GENERIC_READ, 0, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        program = start();
+    }
+    ASSERT_TRUE(program->running());
+    std::size_t told = 0;
+    for (const auto& request : shell.requests())
+        told += request.message == NIM_MODIFY &&
+                request.contains(L"Settings could not be loaded") &&
+                request.contains(L"The settings file could not be read: " + settingsFile());
+    EXPECT_EQ(told, 1u) << balloonLog();
+    ASSERT_TRUE(exitProgram(*program));
+    std::int32_t format = -1;
+    EXPECT_TRUE(readSettings().getInt(L"OutputFormat", format));
+    EXPECT_EQ(format, 0);
 }
 
 // With the real notification area of the Wine desktop: the icon and a balloon, saved as a picture
