@@ -141,6 +141,7 @@ bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
     // The hidden window stands in as the main window: it owns the clipboard and never shows in
     // the taskbar.
     clipboard.setOwner(tray.hwnd());
+    ftp.setAddressHandoff(tray.hwnd());
     ::SetWindowLongPtrW(tray.hwnd(), GWL_EXSTYLE,
                         ::GetWindowLongPtrW(tray.hwnd(), GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/AddressHandoff.h"
 #include "platform/InternetSession.h"
 
 #include <atomic>
@@ -22,6 +23,8 @@ struct FtpUploadShared {
     // Read by the workers at the end of each upload.
     std::atomic<bool> copyUrl{true};
     std::atomic<bool> openBrowser{true};
+    // Where the workers hand their addresses over; under the lock.
+    AddressHandoff::Target handoff;
     // Set once when the output stops; after that no upload starts or reports.
     bool stopped = false;
     // Uploads whose worker has not finished; each worker owns its entry.

@@ -71,6 +71,11 @@ void requireStoredReply() {
         throw InternetException(ERROR_INTERNET_EXTENDED_ERROR);
 }
 
+AddressHandoff::Target handoffTarget(FtpUploadShared& shared) {
+    Guard guard(shared.lock);
+    return shared.handoff;
+}
+
 // The failure text for the exception being handled.
 std::wstring failureText(const stFrameEntry& entry) {
     unsigned long code = UploadFailureText::kNotAnInternetError;
@@ -306,9 +311,9 @@ void cFTPOutput::upload(stFrameEntry& entry) {
             UploadAddress::publicAddress(entry.url, entry.server, entry.path, fileName);
         if (isStopped(shared))
             return;
-        if (shared.openBrowser)
-            AddressHandoff::openInBrowser(address);
-        const bool copied = shared.copyUrl && AddressHandoff::copyToClipboard(address);
+        // The GUI thread opens and copies it, if the application named a window for that.
+        const bool copied = AddressHandoff::handOff({address, shared.openBrowser, shared.copyUrl},
+                                                    handoffTarget(shared));
         // Straight to the receiver: a cancelled upload still reports its success.
         if (entry.targetUpdate && !isStopped(shared))
             entry.targetUpdate->notify(true, L"Upload successfull",
@@ -405,6 +410,11 @@ void cFTPOutput::setFtpCustom(bool value) {
 stFtpTarget cFTPOutput::customTarget() const {
     Guard guard(shared_->lock);
     return custom_;
+}
+
+void cFTPOutput::setAddressHandoff(HWND window, DWORD waitMs) {
+    Guard guard(shared_->lock);
+    shared_->handoff = AddressHandoff::Target{window, waitMs};
 }
 
 std::wstring cFTPOutput::customUrl() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/AddressHandoff.h"
 #include "output/FtpUploadShared.h"
 #include "output/IFrameOutput.h"
 #include "output/stFtpTarget.h"
@@ -71,6 +72,9 @@ public:
     // Where a failed upload keeps its image unless the disk output has written the frame; created
     // when first needed. Empty: nowhere.
     void setFallbackFolder(const std::wstring& folder);
+    // The GUI thread's window that opens and copies the uploads' addresses (AddressHandoff), and
+    // how long a worker waits for it; without one, each worker does that itself.
+    void setAddressHandoff(HWND window, DWORD waitMs = AddressHandoff::kWaitMs);
     // The session for the FTP page's own connections.
     InternetSession& session() { return shared_->session; }
     // Logs in to a server through the session, for the preference dialogs: default port, active

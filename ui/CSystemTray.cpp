@@ -1,5 +1,6 @@
 #include "ui/CSystemTray.h"
 
+#include "output/AddressHandoff.h"
 #include "platform/Handles.h"
 #include "res/resource.h"
 #include "ui/BalloonText.h"
@@ -14,7 +15,8 @@ UniqueMenu loadTrayMenu() {
 
 } // namespace
 
-CSystemTray::CSystemTray(ITrayCommands& commands) : commands_(commands) {}
+CSystemTray::CSystemTray(ITrayCommands& commands)
+    : commands_(commands), handoffMessage_(AddressHandoff::requestMessage()) {}
 
 CSystemTray::~CSystemTray() {
     removeIcon();
@@ -125,6 +127,10 @@ bool CSystemTray::onCommand(int id, int, HWND) {
 }
 
 bool CSystemTray::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message != 0 && message == handoffMessage_) {
+        result = AddressHandoff::answer(lParam, hwnd());
+        return true;
+    }
     // The icon's callback: the icon's id and the mouse message that happened over it.
     if (message == 0 || message != iconData_.uCallbackMessage)
         return false;

@@ -9,7 +9,8 @@
 #include <mutex>
 
 // The notification-area icon and the hidden window that owns it. The hidden window is also the
-// application's main window and receives the icon menu's commands.
+// application's main window and receives the icon menu's commands. It also takes the upload
+// workers' addresses (AddressHandoff), to open and copy them on the thread that owns the clipboard.
 class CSystemTray : public Window {
 public:
     static constexpr UINT kIconId = 130; // also the resource id of the icon's menu
@@ -41,6 +42,7 @@ private:
     NOTIFYICONDATAW iconData_{};
     UINT defaultItem_ = 0;
     bool defaultByPosition_ = true;
+    const UINT handoffMessage_;
     // Guards the icon record, shared by the GUI thread and upload workers showing balloons. Never
     // held across Shell_NotifyIconW: during that call the GUI thread handles the icon's callbacks,
     // and a double-click there opens the preferences, whose modal loop shows balloons of its own.

@@ -3,8 +3,11 @@
 #include "output/cFTPOutput.h"
 #include "support/BrowserRecorder.h"
 #include "support/ClipboardText.h"
+#include "support/FakeShellTray.h"
+#include "support/GuiThread.h"
 #include "support/RecordingUpdate.h"
 #include "support/TestEnvironment.h"
+#include "ui/CSystemTray.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,28 @@ class FtpOutputDesktopTest : public UploadFixture {
 protected:
     FtpOutputDesktopTest() : UploadFixture(L"upload_desktop") {}
 };
+
+struct NoCommands : ITrayCommands {
+    bool isPreferencesOpen() const override { return false; }
+    void showPreferences() override {}
+};
+
+// The program's tray window on a GUI thread of its own, its icon in a stand-in shell.
+class FtpOutputTrayTest : public FtpOutputDesktopTest {
+protected:
+    FakeShellTray shell;
+    NoCommands commands;
+    GuiThread gui{[this] {
+        auto tray = std::make_unique<CSystemTray>(commands);
+        tray->addTrayIcon(WM_APP + 1, ::LoadIconW(nullptr, IDI_APPLICATION));
+        return tray;
+    }};
+};
+
+DWORD clipboardOwnerThread() {
+    HWND owner = ::GetClipboardOwner();
+    return owner ? ::GetWindowThreadProcessId(owner, nullptr) : 0;
+}
 
 TEST_F(FtpOutputDesktopTest, CopiesThePublicAddressUnderTheBaseAddress) {
     ASSERT_TRUE(ClipboardText::write(L"before"));
@@ -71,6 +96,42 @@ TEST_F(FtpOutputDesktopTest, OpensThePublicAddressInTheBrowser) {
     EXPECT_EQ(upload(*frame, 0), (std::vector<RecordedMessage>{kUploading, kUploaded}));
     EXPECT_EQ(waitForRecord(record), L"http://pics.example/a b/in_browser.png");
     TestEnvironment::removeTree(dir);
+}
+
+TEST_F(FtpOutputTrayTest, TheGuiThreadOpensAndCopiesTheAddressAndOwnsTheClipboard) {
+    ASSERT_TRUE(ClipboardText::write(L"before"));
+    const std::wstring dir = TestEnvironment::freshTempDir(L"browser-record");
+    const std::wstring record = dir + L"\\address.txt";
+    RecorderAsBrowser browser(record);
+    output.setAddressHandoff(gui.window());
+    output.setCopyUrl(true);
+    output.setOpenBrowser(true);
+    output.setCustomUrl(L"http://pics.example");
+    FramePtr frame = namedFrame(L"through_gui");
+    EXPECT_EQ(upload(*frame, 0), (std::vector<RecordedMessage>{kUploading, kUploadedAndCopied}));
+    EXPECT_EQ(ClipboardText::read(), L"http://pics.example/through_gui.png");
+    EXPECT_EQ(clipboardOwnerThread(), gui.id());
+    EXPECT_EQ(waitForRecord(record), L"http://pics.example/through_gui.png");
+    TestEnvironment::removeTree(dir);
+}
+
+TEST_F(FtpOutputTrayTest, AGuiThreadThatDoesNotAnswerInTimeGetsNoCopyLaterEither) {
+    ASSERT_TRUE(ClipboardText::write(L"before"));
+    constexpr DWORD kWaitMs = 1000;
+    output.setAddressHandoff(gui.window(), kWaitMs);
+    output.setCopyUrl(true);
+    ASSERT_TRUE(gui.hold(60000));
+    FramePtr frame = namedFrame(L"gui_held", 64, 40);
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(upload(*frame, 0), (std::vector<RecordedMessage>{kUploading, kUploaded}));
+    // The wait and a small upload, not the GUI thread's minute.
+    EXPECT_LT(::GetTickCount64() - start, kWaitMs + 3000u);
+    EXPECT_EQ(ClipboardText::read(), L"before");
+    // Once free, the GUI thread does not carry out the request that was given up.
+    gui.resume();
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(gui.window(), WM_NULL, 0, 0, SMTO_BLOCK, 10000, &ignored));
+    EXPECT_EQ(ClipboardText::read(), L"before");
 }
 
 } // namespace
