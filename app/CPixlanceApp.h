@@ -9,6 +9,7 @@
 #include "output/cClipboardOutput.h"
 #include "output/cDiskFileOutput.h"
 #include "output/cFTPOutput.h"
+#include "platform/AppException.h"
 #include "settings/ISettingPersist.h"
 #include "settings/cBinSettingBag.h"
 #include "ui/CSystemTray.h"
@@ -90,7 +91,7 @@ private:
     // The frame of one request, or none (an unknown mode, an empty selection).
     FramePtr captureFrame(WPARAM mode);
     void deliver(cFrame& frame);
-    void reportFailure(const std::wstring& text) noexcept;
+    void reportFailure(const AppException& error) noexcept;
     void createStartupShortcut();
     // A message box of the program's own, for start-up failures.
     void showStartupMessage(const std::wstring& text, UINT icon);

@@ -12,6 +12,9 @@
 
 namespace {
 
+// Built before any capture: the report that memory ran out must not need any.
+const std::wstring kFailedTitle = L"Failed to capture screenshot";
+
 // Holds the in-progress flag for one request and clears it on every way out.
 class CaptureInProgress {
 public:
@@ -46,7 +49,7 @@ void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
                 deliver(*frame);
             return true;
         },
-        [this](const AppException& error) { reportFailure(error.shownMessage()); }, false);
+        [this](const AppException& error) { reportFailure(error); }, false);
 }
 
 void CPixlanceApp::handleThreadMessage(const MSG& msg) {
@@ -96,11 +99,15 @@ void CPixlanceApp::deliver(cFrame& frame) {
     }
 }
 
-void CPixlanceApp::reportFailure(const std::wstring& text) noexcept {
+void CPixlanceApp::reportFailure(const AppException& error) noexcept {
     if (!statusUpdate)
         return;
     try {
-        statusUpdate->notify(false, L"Failed to capture screenshot", text);
+        // A text short enough is shown as it is, without a copy.
+        if (error.message().size() <= AppException::kShownLength)
+            statusUpdate->notify(false, kFailedTitle, error.message());
+        else
+            statusUpdate->notify(false, kFailedTitle, error.shownMessage());
     } catch (...) {
         // The status callback is the only place a capture reports to; there is nowhere further.
     }

@@ -17,11 +17,15 @@ public:
     // The message as callers show it: cut to kShownLength characters, never inside a surrogate
     // pair.
     std::wstring shownMessage() const;
+    // The same into the caller's buffer, zero-terminated, for reports that must not allocate.
+    void copyShownMessage(wchar_t (&buffer)[kShownLength + 1]) const noexcept;
 
     // The message with every character outside ASCII shown as '?', for diagnostics.
     const char* what() const noexcept override { return text_->narrow.c_str(); }
 
 private:
+    std::size_t shownLength() const noexcept;
+
     struct Text {
         explicit Text(std::wstring message) : wide(std::move(message)) {
             narrow.reserve(wide.size());
@@ -34,13 +38,23 @@ private:
     std::shared_ptr<const Text> text_;
 };
 
-inline std::wstring AppException::shownMessage() const {
+inline std::size_t AppException::shownLength() const noexcept {
     const std::wstring& text = message();
     if (text.size() <= kShownLength)
-        return text;
+        return text.size();
     std::size_t length = kShownLength;
     const wchar_t last = text[length - 1];
     if (last >= 0xD800 && last <= 0xDBFF)
         --length;
-    return text.substr(0, length);
+    return length;
+}
+
+inline std::wstring AppException::shownMessage() const {
+    return message().substr(0, shownLength());
+}
+
+inline void AppException::copyShownMessage(wchar_t (&buffer)[kShownLength + 1]) const noexcept {
+    const std::size_t length = shownLength();
+    message().copy(buffer, length);
+    buffer[length] = L'\0';
 }

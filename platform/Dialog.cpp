@@ -69,7 +69,10 @@ bool Dialog::onCommand(int id, int, HWND) {
 }
 
 void Dialog::onUnhandledException(const AppException& error) noexcept {
-    ::MessageBoxW(hwnd_, error.shownMessage().c_str(), L"Pixlance", MB_OK | MB_ICONERROR);
+    // Memory may be what ran out: the text goes through a buffer of our own.
+    wchar_t text[AppException::kShownLength + 1];
+    error.copyShownMessage(text);
+    ::MessageBoxW(hwnd_, text, L"Pixlance", MB_OK | MB_ICONERROR);
 }
 
 INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

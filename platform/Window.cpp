@@ -87,7 +87,10 @@ LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
 }
 
 void Window::onUnhandledException(const AppException& error) noexcept {
-    ::MessageBoxW(hwnd_, error.shownMessage().c_str(), L"Pixlance", MB_OK | MB_ICONERROR);
+    // Memory may be what ran out: the text goes through a buffer of our own.
+    wchar_t text[AppException::kShownLength + 1];
+    error.copyShownMessage(text);
+    ::MessageBoxW(hwnd_, text, L"Pixlance", MB_OK | MB_ICONERROR);
 }
 
 int Window::runModalLoop() {

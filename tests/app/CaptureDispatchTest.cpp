@@ -14,15 +14,62 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <cwchar>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <tuple>
 #include <vector>
 
 using namespace SelectionTestKit;
+
+namespace {
+
+// While set, every allocation of this program fails.
+bool failAllocations = false;
+
+void* allocate(std::size_t size) noexcept {
+    return failAllocations ? nullptr : std::malloc(size ? size : 1);
+}
+
+// Out of line, so that the compiler does not pair a free with an operator new it has seen.
+[[gnu::noinline]] void release(void* memory) noexcept {
+    std::free(memory);
+}
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (void* memory = allocate(size))
+        return memory;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    if (void* memory = allocate(size))
+        return memory;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
+void operator delete(void* memory) noexcept {
+    release(memory);
+}
+void operator delete[](void* memory) noexcept {
+    release(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    release(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    release(memory);
+}
 
 namespace {
 
@@ -71,6 +118,8 @@ private:
 class RecordingUpdate : public IFrameOutputUpdate {
 public:
     bool notify(bool ok, const std::wstring& title, const std::wstring& text) override {
+        // Recording needs memory; the dispatch has made its report by now.
+        failAllocations = false;
         notified.emplace_back(ok, title, text);
         return true;
     }
@@ -221,6 +270,22 @@ TEST_F(CaptureDispatchTest, AnOutputThatRaisesEndsTheRequestWithOneReport) {
     app.OnCaptureRequest(CaptureFullScreen, 0);
     EXPECT_EQ(outputsCalled(log), (std::vector<std::string>{"disk", "clipboard", "ftp"}));
     EXPECT_EQ(update.notified.size(), 1u);
+}
+
+TEST_F(CaptureDispatchTest, OutputThatRunsOutOfMemoryIsReportedWithoutAllocating) {
+    disk.onPut = [] {
+        failAllocations = true;
+        throw std::bad_alloc();
+    };
+    app.diskOutputOn = 1;
+    app.OnCaptureRequest(CaptureFullScreen, 0);
+    failAllocations = false;
+
+    ASSERT_EQ(update.notified.size(), 1u);
+    EXPECT_EQ(std::get<1>(update.notified[0]), kFailedTitle);
+    EXPECT_EQ(std::get<2>(update.notified[0]), L"内存不足.");
+    EXPECT_EQ(outputsCalled(log), std::vector<std::string>{"disk"});
+    EXPECT_FALSE(app.captureInProgress);
 }
 
 TEST_F(CaptureDispatchTest, TheReportShowsAtMost254CharactersOfTheMessage) {
