@@ -402,28 +402,6 @@ TEST_F(EndToEndTest, FailedSaveAtExitSaysSoInABoxAndKeepsThePreviousSettings) {
     EXPECT_EQ(TestEnvironment::readFileBytes(settingsFile()), before);
 }
 
-TEST_F(EndToEndTest, UnreadableSettingsFileIsToldOnceAndTheDefaultsStay) {
-    writeSettings([](cBinSettingBag& bag) { bag.setInt(L"OutputFormat", 2); });
-    std::unique_ptr<ProgramProcess> program;
-    {
-        UniqueFileHandle held(::CreateFileW(settingsFile().c_str(), GENERIC_READ, 0, nullptr,
-                                            OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(held);
-        program = start();
-    }
-    ASSERT_TRUE(program->running());
-    std::size_t told = 0;
-    for (const auto& request : shell.requests())
-        told += request.message == NIM_MODIFY &&
-                request.contains(L"Settings could not be loaded") &&
-                request.contains(L"The settings file could not be read: " + settingsFile());
-    EXPECT_EQ(told, 1u) << balloonLog();
-    ASSERT_TRUE(exitProgram(*program));
-    std::int32_t format = -1;
-    EXPECT_TRUE(readSettings().getInt(L"OutputFormat", format));
-    EXPECT_EQ(format, 0);
-}
-
 // With the real notification area of the Wine desktop: the icon and a balloon, saved as a picture
 // for a person to look at.
 TEST(TrayScreenshotTest, BalloonShowsBesideTheIcon) {

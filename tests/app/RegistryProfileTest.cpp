@@ -15,17 +15,6 @@ protected:
         ::RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + company).c_str());
     }
 
-    void setRaw(const wchar_t* name, DWORD type, const void* data, std::size_t size) {
-        HKEY raw = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, profile.sectionPath(L"Default").c_str(), 0,
-                                    nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
-                  ERROR_SUCCESS);
-        UniqueRegKey key(raw);
-        ASSERT_EQ(::RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data),
-                                   static_cast<DWORD>(size)),
-                  ERROR_SUCCESS);
-    }
-
     // The value's type and bytes as stored, unexpanded.
     std::pair<DWORD, std::string> raw(const wchar_t* name) {
         DWORD type = 0;
@@ -49,27 +38,25 @@ TEST_F(RegistryProfileTest, StoredValueWinsOverTheFallback) {
     EXPECT_EQ(profile.sectionPath(L"Default"), L"Software\\" + company + L"\\Pixlance\\Default");
 }
 
-// Values put there by hand or by a deployment, of any type, are read as they are meant and never
-// rewritten.
-TEST_F(RegistryProfileTest, ExpandableValueIsReadExpandedAndStaysExpandable) {
+// Values put there by hand or by a deployment are read as meant and never rewritten.
+TEST_F(RegistryProfileTest, ExistingValuesOfOtherTypesAreReadAsMeantAndLeftAlone) {
     ASSERT_TRUE(::SetEnvironmentVariableW(L"PIXLANCE_TEST_HOST", L"files.example"));
-    const std::wstring stored = L"ftp.%PIXLANCE_TEST_HOST%";
-    setRaw(L"Server", REG_EXPAND_SZ, stored.c_str(), (stored.size() + 1) * sizeof(wchar_t));
-    EXPECT_EQ(profile.readAndKeep(L"Default", L"Server", L"ftp.fallback"), L"ftp.files.example");
-    const auto [type, bytes] = raw(L"Server");
-    EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
-    EXPECT_EQ(bytes, std::string(reinterpret_cast<const char*>(stored.c_str()),
-                                 (stored.size() + 1) * sizeof(wchar_t)));
-}
-
-TEST_F(RegistryProfileTest, ValueOfAnotherTypeGivesTheFallbackAndIsLeftAlone) {
+    const wchar_t server[] = L"ftp.%PIXLANCE_TEST_HOST%";
     const DWORD number = 5;
-    setRaw(L"URL", REG_DWORD, &number, sizeof number);
-    EXPECT_EQ(profile.readString(L"Default", L"URL", L"http://fallback"), L"http://fallback");
+    const std::wstring section = profile.sectionPath(L"Default");
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, section.c_str(), L"Server", REG_EXPAND_SZ,
+                                server, sizeof server),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, section.c_str(), L"URL", REG_DWORD, &number,
+                                sizeof number),
+              ERROR_SUCCESS);
+
+    EXPECT_EQ(profile.readAndKeep(L"Default", L"Server", L"ftp.fallback"), L"ftp.files.example");
     EXPECT_EQ(profile.readAndKeep(L"Default", L"URL", L"http://fallback"), L"http://fallback");
-    const auto [type, bytes] = raw(L"URL");
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(bytes, std::string("\x05\0\0\0", 4));
+    EXPECT_EQ(raw(L"Server"),
+              std::make_pair(DWORD{REG_EXPAND_SZ},
+                             std::string(reinterpret_cast<const char*>(server), sizeof server)));
+    EXPECT_EQ(raw(L"URL"), std::make_pair(DWORD{REG_DWORD}, std::string("\x05\0\0\0", 4)));
 }
 
 TEST(ModuleBaseNameTest, IsTheExecutablesNameWithoutExtension) {
