@@ -7,6 +7,8 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 
@@ -90,6 +92,18 @@ bool carryOut(const Request& request, HWND owner) {
     return request.copy && copyToClipboard(request.address, owner);
 }
 
+// One request on its way to the window. The sender and the message each hold it, so the window
+// never reads a request whose sender has given up and gone; a sender that gives up first marks it,
+// and the window then leaves it alone (the sender has reported the copy as not done).
+struct Ticket {
+    explicit Ticket(const Request& request) : request(request) {}
+    std::mutex lock;
+    const Request request;
+    bool taken = false;
+    bool abandoned = false;
+};
+using TicketHolder = std::shared_ptr<Ticket>;
+
 } // namespace
 
 UINT requestMessage() {
@@ -101,22 +115,40 @@ bool handOff(const Request& request, const Target& target) {
         return false;
     if (!target.window)
         return carryOut(request, nullptr);
-    // The request stays on this stack while the send waits; the window copies it before any slow
-    // step, since it may still be running when the wait has ended.
+    auto ticket = std::make_shared<Ticket>(request);
+    // The message's share of the ticket, freed by the window's answer. A timed-out send that the
+    // system then drops leaves this one small holder behind.
+    auto carried = std::make_unique<TicketHolder>(ticket);
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(target.window, requestMessage(), 0,
-                               reinterpret_cast<LPARAM>(&request), SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                               target.waitMs, &result))
-        return false;
-    return result == kCopied;
+    if (::SendMessageTimeoutW(target.window, requestMessage(), 0,
+                              reinterpret_cast<LPARAM>(carried.get()),
+                              SMTO_ABORTIFHUNG | SMTO_BLOCK, target.waitMs, &result)) {
+        carried.release(); // the answer took it
+        return result == kCopied;
+    }
+    // A send that ran out of time may still be delivered, so the message keeps its share unless
+    // the window is gone.
+    if (::GetLastError() != ERROR_INVALID_WINDOW_HANDLE)
+        carried.release();
+    std::lock_guard<std::mutex> guard(ticket->lock);
+    if (!ticket->taken)
+        ticket->abandoned = true;
+    return false;
 }
 
 LRESULT answer(LPARAM lParam, HWND window) noexcept {
     if (!lParam)
         return 0;
+    const std::unique_ptr<TicketHolder> carried(reinterpret_cast<TicketHolder*>(lParam));
+    const TicketHolder ticket = *carried;
+    {
+        std::lock_guard<std::mutex> guard(ticket->lock);
+        if (ticket->abandoned)
+            return 0;
+        ticket->taken = true;
+    }
     try {
-        const Request request = *reinterpret_cast<const Request*>(lParam);
-        return carryOut(request, window) ? kCopied : 0;
+        return carryOut(ticket->request, window) ? kCopied : 0;
     } catch (const std::bad_alloc&) {
         // The sender reports the address as not copied.
         return 0;
