@@ -31,10 +31,6 @@ namespace {
 // While set, every allocation of this program fails.
 bool failAllocations = false;
 
-void* allocate(std::size_t size) noexcept {
-    return failAllocations ? nullptr : std::malloc(size ? size : 1);
-}
-
 // Out of line, so that the compiler does not pair a free with an operator new it has seen.
 [[gnu::noinline]] void release(void* memory) noexcept {
     std::free(memory);
@@ -42,32 +38,17 @@ void* allocate(std::size_t size) noexcept {
 
 } // namespace
 
+// The other forms of new and delete end in these.
 void* operator new(std::size_t size) {
-    if (void* memory = allocate(size))
-        return memory;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    if (void* memory = allocate(size))
-        return memory;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size);
+    void* memory = failAllocations ? nullptr : std::malloc(size ? size : 1);
+    if (!memory)
+        throw std::bad_alloc();
+    return memory;
 }
 void operator delete(void* memory) noexcept {
     release(memory);
 }
-void operator delete[](void* memory) noexcept {
-    release(memory);
-}
 void operator delete(void* memory, std::size_t) noexcept {
-    release(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept {
     release(memory);
 }
 
