@@ -7,6 +7,7 @@
 #include "platform/Handles.h"
 #include "platform/MessagePump.h"
 #include "platform/ResourceException.h"
+#include "support/AllocationLimit.h"
 #include "support/InputScript.h"
 #include "support/PaintedWindow.h"
 #include "support/SelectionTestKit.h"
@@ -25,32 +26,6 @@
 #include <vector>
 
 using namespace SelectionTestKit;
-
-namespace {
-
-// While set, every allocation of this program fails.
-bool failAllocations = false;
-
-// Out of line, so that the compiler does not pair a free with an operator new it has seen.
-[[gnu::noinline]] void release(void* memory) noexcept {
-    std::free(memory);
-}
-
-} // namespace
-
-// The other forms of new and delete end in these.
-void* operator new(std::size_t size) {
-    void* memory = failAllocations ? nullptr : std::malloc(size ? size : 1);
-    if (!memory)
-        throw std::bad_alloc();
-    return memory;
-}
-void operator delete(void* memory) noexcept {
-    release(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    release(memory);
-}
 
 namespace {
 
@@ -100,7 +75,7 @@ class RecordingUpdate : public IFrameOutputUpdate {
 public:
     bool notify(bool ok, const std::wstring& title, const std::wstring& text) override {
         // Recording needs memory; the dispatch has made its report by now.
-        failAllocations = false;
+        AllocationLimit::set(AllocationLimit::kNone);
         notified.emplace_back(ok, title, text);
         return true;
     }
@@ -255,12 +230,12 @@ TEST_F(CaptureDispatchTest, AnOutputThatRaisesEndsTheRequestWithOneReport) {
 
 TEST_F(CaptureDispatchTest, OutputThatRunsOutOfMemoryIsReportedWithoutAllocating) {
     disk.onPut = [] {
-        failAllocations = true;
+        AllocationLimit::set(0);
         throw std::bad_alloc();
     };
     app.diskOutputOn = 1;
     app.OnCaptureRequest(CaptureFullScreen, 0);
-    failAllocations = false;
+    AllocationLimit::set(AllocationLimit::kNone);
 
     ASSERT_EQ(update.notified.size(), 1u);
     EXPECT_EQ(std::get<1>(update.notified[0]), kFailedTitle);

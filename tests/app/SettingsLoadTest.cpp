@@ -4,6 +4,7 @@
 #include "app/CPixlanceApp.h"
 #include "settings/SettingFile.h"
 #include "settings/cBinSettingBag.h"
+#include "support/AllocationLimit.h"
 #include "support/FakeShellTray.h"
 #include "support/TestEnvironment.h"
 
@@ -13,28 +14,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
-
-namespace {
-
-// Allocations larger than this fail while a test wants memory to run out.
-std::atomic<std::size_t> largestAllocation{SIZE_MAX};
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    void* block = size <= largestAllocation.load() ? std::malloc(size ? size : 1) : nullptr;
-    if (!block)
-        throw std::bad_alloc();
-    return block;
-}
-
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
-}
 
 namespace {
 
@@ -49,9 +28,9 @@ TEST(SettingsLoadTest, OutOfMemoryWhileReadingIsToldOnceAndTheDefaultsStay) {
 
     FakeShellTray shell;
     CPixlanceApp app;
-    largestAllocation = 4 * 1024 * 1024;
+    AllocationLimit::set(4 * 1024 * 1024);
     EXPECT_NO_THROW(app.loadSettings());
-    largestAllocation = SIZE_MAX;
+    AllocationLimit::set(AllocationLimit::kNone);
     ::DeleteFileW(file.c_str());
     EXPECT_EQ(app.outputFormat, 0);
     ASSERT_TRUE(shell.waitForRequests(1));
