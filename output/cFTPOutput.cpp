@@ -151,6 +151,13 @@ std::wstring withKeptImage(std::wstring text, const std::wstring& path) {
     return text + L"The image was kept in " + path;
 }
 
+// Reports the failure being handled; the image is kept first, so that the report can name it.
+void reportFailureKeepingImage(stFrameEntry& entry) {
+    const std::wstring text = failureText(entry);
+    const std::wstring kept = keepImage(entry);
+    entry.reportUploadFailure(kept.empty() ? text : withKeptImage(text, kept));
+}
+
 void copyFrame(const cFrame& source, cFrame& target) {
     target.name = source.name;
     if (!source.pixels || source.width <= 0 || source.height <= 0)
@@ -246,9 +253,7 @@ void cFTPOutput::startUpload(const cFrame* frame, int format, IFrameOutputUpdate
     try {
         throw ResourceException();
     } catch (...) {
-        const std::wstring text = failureText(*entry);
-        const std::wstring kept = keepImage(*entry);
-        entry->reportUploadFailure(kept.empty() ? text : withKeptImage(text, kept));
+        reportFailureKeepingImage(*entry);
     }
 }
 
@@ -319,10 +324,7 @@ void cFTPOutput::upload(stFrameEntry& entry) {
             entry.targetUpdate->notify(true, L"Upload successfull",
                                        copied ? L"URL copied to clipboard" : L"");
     } catch (...) {
-        const std::wstring text = failureText(entry);
-        // Before the report, which names the file.
-        const std::wstring kept = keepImage(entry);
-        entry.reportUploadFailure(kept.empty() ? text : withKeptImage(text, kept));
+        reportFailureKeepingImage(entry);
         if (remote) {
             try {
                 remote->close();
