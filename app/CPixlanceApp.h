@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FrameName.h"
 #include "app/InstanceLock.h"
 #include "capture/cFrame.h"
 #include "hotkeys/KeyboardHook.h"
@@ -64,8 +65,9 @@ public:
     void setStatusCallback(IFrameOutputUpdate* update) noexcept { statusUpdate = update; }
 
     // One capture request: grabs a frame in the given CaptureMode, names it after the local time
-    // and hands it to the disk, clipboard and FTP outputs in that order. A request that arrives
-    // while another is being handled (through a modal loop) is dropped.
+    // (numbered after the frames of the same second before it) and hands it to the disk, clipboard
+    // and FTP outputs in that order. A request that arrives while another is being handled (through
+    // a modal loop) is dropped.
     void OnCaptureRequest(WPARAM mode, LPARAM);
 
     // The GUI thread's window-less messages; install with MessagePump::setThreadMessageHandler so
@@ -100,6 +102,7 @@ private:
     IFrameOutput* clipboardOutput = nullptr;
     IFrameOutput* ftpOutput = nullptr;
     IFrameOutputUpdate* statusUpdate = nullptr;
+    FrameNameSequence frameNames;
     bool started = false;
     bool socketsStarted = false;
     bool oleStarted = false;

@@ -83,7 +83,9 @@ FramePtr CPixlanceApp::captureFrame(WPARAM mode) {
 }
 
 void CPixlanceApp::deliver(cFrame& frame) {
-    frame.name = frameNameFor(std::time(nullptr));
+    const FrameNameSequence::Name name = frameNames.next(std::time(nullptr));
+    frame.name = name.name;
+    frame.nameNumber = name.number;
     IFrameOutput* outputs[3];
     std::size_t count = 0;
     if (diskOutputOn != 0 && diskOutput)
@@ -94,8 +96,12 @@ void CPixlanceApp::deliver(cFrame& frame) {
         outputs[count++] = ftpOutput;
     for (std::size_t i = 0; i < count; ++i) {
         outputs[i]->put(&frame, outputFormat, statusUpdate);
-        if (outputs[i] == diskOutput)
+        // The outputs after the disk output name the image as its file is named.
+        if (outputs[i] == diskOutput) {
             frame.writtenToDisk = true;
+            if (const int stored = diskOutput->storedNameNumber())
+                frame.nameNumber = stored;
+        }
     }
 }
 

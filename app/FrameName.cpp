@@ -12,3 +12,12 @@ std::wstring frameNameFor(std::time_t when) {
         return {};
     return std::wstring(buffer, length);
 }
+
+FrameNameSequence::Name FrameNameSequence::next(std::time_t when) {
+    std::wstring name = frameNameFor(when);
+    if (!name.empty() && name == last_.name)
+        ++last_.number;
+    else
+        last_ = Name{std::move(name), 1};
+    return last_;
+}

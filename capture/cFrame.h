@@ -8,10 +8,20 @@ struct cFrame {
     std::unique_ptr<unsigned char[]> pixels; // null while the frame is empty
     int width = 0;
     int height = 0;
+    // The capture's local time; frames of one second share it (see nameNumber).
     std::wstring name;
+    // 1 for the first frame of its name, 2, 3, ... for later ones; their files differ by it.
+    int nameNumber = 1;
     // Set by the capture dispatch once the disk output has written this frame: an upload that
     // fails then need not keep the image anywhere else.
     bool writtenToDisk = false;
+
+    // The stem of the frame's image files: the name, followed by "_2", "_3", ... for the later
+    // frames of the same name.
+    std::wstring fileStem() const { return fileStemFor(name, nameNumber); }
+    static std::wstring fileStemFor(const std::wstring& name, int number) {
+        return number <= 1 ? name : name + L"_" + std::to_wstring(number);
+    }
 
     // Bytes per row: width * 3 rounded up to a multiple of 4.
     static std::size_t strideFor(int width) noexcept {

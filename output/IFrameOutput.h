@@ -14,6 +14,10 @@ public:
     // Delivers one frame, lent for the call only; reports through update (may be null). Our
     // exceptions that the output does not handle itself leave put for the caller to report.
     virtual void put(const cFrame* frame, int format, IFrameOutputUpdate* update) = 0;
+    // For an output that picks its files' names itself: the number (see cFrame::nameNumber) under
+    // which the last put stored its frame, so that the outputs after it can use the same name.
+    // 0 for the others, and when the last put stored nothing.
+    virtual int storedNameNumber() const noexcept { return 0; }
     // Work still in flight after put must report nothing more.
     virtual void cancelPending() = 0;
 };

@@ -49,6 +49,14 @@ FtpFile& RemoteUploadFile::openedFile() {
     return remote_->file;
 }
 
+bool RemoteUploadFile::wasOpened() {
+    if (thread_ && !waited_) {
+        waited_ = true;
+        ::WaitForSingleObject(thread_.get(), INFINITE);
+    }
+    return remote_.has_value();
+}
+
 void RemoteUploadFile::write(const void* data, std::size_t size) {
     position_ += size;
     if (!waited_ && heldBack_.size() + size <= FtpFile::kPieceSize) {

@@ -36,6 +36,9 @@ public:
     bool canSeek() const override { return false; }
     std::uint64_t seek(std::int64_t offset, SeekOrigin origin) override;
     std::uint64_t position() const override { return position_; }
+    // Whether the remote file was opened, so that the server may hold some of it; waits for an
+    // opening under way, and never starts one.
+    bool wasOpened();
 
 private:
     static unsigned __stdcall openingThread(void* parameter);

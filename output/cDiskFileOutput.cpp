@@ -1,9 +1,7 @@
 #include "output/cDiskFileOutput.h"
 
-#include "output/FrameWriting.h"
 #include "output/ImageFilePath.h"
-#include "platform/DiskFile.h"
-#include "platform/FileException.h"
+#include "output/NewImageFile.h"
 
 #include <shlobj.h>
 
@@ -41,18 +39,13 @@ std::wstring cDiskFileOutput::imagePath(const std::wstring& frameName, int forma
 }
 
 void cDiskFileOutput::put(const cFrame* frame, int format, IFrameOutputUpdate* update) {
+    storedNameNumber_ = 0;
     if (!frame)
         return;
-    const std::wstring path = imagePath(frame->name, format);
-    // A cut name would land the image somewhere the user did not choose.
-    if (path.size() > kMaxImagePathLength)
-        throw FileException(ERROR_FILENAME_EXCED_RANGE, path,
-                            L"The path of the image file is too long.");
-
-    DiskFile file(path, DiskFile::Mode::CreateReadWrite);
-    const bool written = writeFrameAs(format, frame, &file, update);
-    file.flush();
-    file.close();
-    if (written && update)
+    const NewImageFile saved = saveNewImageFile(folder_, *frame, format, update);
+    if (!saved.complete)
+        return;
+    storedNameNumber_ = saved.nameNumber;
+    if (update)
         update->notify(true, L"Image written to disk", L" ");
 }

@@ -14,16 +14,18 @@ public:
     void load(ISettingBag* bag) override;
     void save(ISettingBag* bag) override;
 
-    // Creates (or replaces) the file and lets the format's writer encode into it. A file that
-    // cannot be created, written or closed, and a path longer than kMaxImagePathLength, raise
-    // FileException.
+    // Saves the frame as a new file in the folder (see saveNewImageFile): under the frame's file
+    // stem, or the next free number when a file of that name exists. A file that cannot be
+    // created, written or closed, and a path longer than kMaxImagePathLength, raise FileException;
+    // no partial file stays behind.
     void put(const cFrame* frame, int format, IFrameOutputUpdate* update) override;
+    int storedNameNumber() const noexcept override { return storedNameNumber_; }
     void cancelPending() override {}
 
     const std::wstring& folder() const noexcept { return folder_; }
     void setFolder(std::wstring folder) { folder_ = std::move(folder); }
 
-    // The file put writes for a frame of this name.
+    // The file put writes for a frame of this name when no file of that name exists.
     std::wstring imagePath(const std::wstring& frameName, int format) const;
 
     // The desktop folder with a trailing backslash; empty when the shell does not know it.
@@ -31,4 +33,5 @@ public:
 
 private:
     std::wstring folder_;
+    int storedNameNumber_ = 0;
 };

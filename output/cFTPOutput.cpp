@@ -3,13 +3,12 @@
 #include "output/AddressHandoff.h"
 #include "output/FrameFormat.h"
 #include "output/FrameWriting.h"
-#include "output/ImageFilePath.h"
+#include "output/NewImageFile.h"
 #include "output/RemoteUploadFile.h"
 #include "output/TransferFile.h"
 #include "output/UploadAddress.h"
 #include "output/UploadFailureText.h"
 #include "output/stFrameEntry.h"
-#include "platform/DiskFile.h"
 #include "platform/InternetException.h"
 #include "platform/MemoryException.h"
 #include "platform/ResourceException.h"
@@ -98,28 +97,9 @@ std::wstring failureText(const stFrameEntry& entry) {
     return UploadFailureText::forFailure(code, message, entry.custom, entry.server);
 }
 
-// Creates an empty file for the image in the folder, under the frame's own name or, when that is
-// taken, with "_2", "_3", ... before the extension: an existing file is never replaced, and two
-// uploads of one name get a file each. Returns its path; empty when none could be created.
-std::wstring createFreeImageFile(const std::wstring& folder, const std::wstring& name, int format) {
-    constexpr int kMaxNumber = 1000;
-    for (int number = 1; number <= kMaxNumber; ++number) {
-        const std::wstring path = imageFilePath(
-            folder, number == 1 ? name : name + L"_" + std::to_wstring(number), format);
-        UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-        const DWORD error = ::GetLastError();
-        if (file)
-            return path;
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-            return {};
-    }
-    return {};
-}
-
-// Keeps the image of a failed upload in its fallback folder, encoded as the upload was. Returns
-// the file's path; empty when there is no folder or the image could not be written. Nothing of
-// this is reported on its own, and nothing in that folder is ever removed, a partial file included.
+// Keeps the image of a failed upload in its fallback folder, encoded as the upload was, in a new
+// file of its own. Returns the file's path; empty when there is no folder or the image could not
+// be written. Nothing of this is reported on its own.
 std::wstring keepImage(const stFrameEntry& entry) noexcept {
     if (entry.fallbackFolder.empty() || !entry.frame.pixels)
         return {};
@@ -130,15 +110,8 @@ std::wstring keepImage(const stFrameEntry& entry) noexcept {
         // The folder may not exist yet, or the user removed it; if it still can't be had, the
         // file's creation fails.
         ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-        const std::wstring path = createFreeImageFile(folder, entry.frame.name, entry.format);
-        if (path.empty())
-            return {};
-        // The empty file is ours since its creation above.
-        DiskFile file(path, DiskFile::Mode::CreateReadWrite);
-        const bool written = writeFrameAs(entry.format, &entry.frame, &file, nullptr);
-        file.flush();
-        file.close();
-        return written ? path : std::wstring();
+        const NewImageFile kept = saveNewImageFile(folder, entry.frame, entry.format, nullptr);
+        return kept.complete ? kept.path : std::wstring();
     } catch (...) {
         return {};
     }
@@ -160,10 +133,39 @@ void reportFailureKeepingImage(stFrameEntry& entry) {
 
 void copyFrame(const cFrame& source, cFrame& target) {
     target.name = source.name;
+    target.nameNumber = source.nameNumber;
     if (!source.pixels || source.width <= 0 || source.height <= 0)
         return;
     target.allocate(source.width, source.height);
     std::memcpy(target.pixels.get(), source.pixels.get(), source.bufferSize());
+}
+
+// Logs in on a thread that owns what it uses, the session included, so that it may outlive the
+// wait and even the output; waits at most timeoutMs for it.
+FtpConnection connectBounded(const std::shared_ptr<FtpUploadShared>& shared,
+                             const std::wstring& server, const std::wstring& user,
+                             const std::wstring& password, DWORD timeoutMs) {
+    std::packaged_task<FtpConnection()> attempt([shared, server, user, password] {
+        return shared->session.connectFtp(server, user, password);
+    });
+    std::future<FtpConnection> result = attempt.get_future();
+    std::thread(std::move(attempt)).detach();
+    if (result.wait_for(std::chrono::milliseconds(timeoutMs)) != std::future_status::ready)
+        throw InternetException(ERROR_INTERNET_TIMEOUT);
+    return result.get();
+}
+
+// Tries once to delete what a failed upload left on the server, over a connection of its own (the
+// upload's may be what broke). A failure here is let go: the upload has been reported already.
+void deletePartialRemoteFile(const stFrameEntry& entry, const std::wstring& remotePath) noexcept {
+    constexpr DWORD kConnectTimeoutMs = 10000;
+    if (isStopped(*entry.owner))
+        return;
+    try {
+        connectBounded(entry.owner, entry.server, entry.username, entry.password, kConnectTimeoutMs)
+            .deleteFile(remotePath);
+    } catch (...) {
+    }
 }
 
 } // namespace
@@ -290,11 +292,13 @@ void cFTPOutput::upload(stFrameEntry& entry) {
         return;
     FtpUploadShared& shared = *entry.owner;
     std::optional<RemoteUploadFile> remote;
+    std::wstring remotePath;
+    bool stored = false;
     try {
+        const std::wstring fileName = entry.frame.fileStem() + extensionFor(entry.format);
+        remotePath = UploadAddress::remotePath(entry.path, fileName);
         if (!isStopped(shared))
             entry.progress(L"Image saved", L"Uploading to ftp");
-        const std::wstring fileName = entry.frame.name + extensionFor(entry.format);
-        const std::wstring remotePath = UploadAddress::remotePath(entry.path, fileName);
         // Connecting and opening the remote file overlap with the start of the encoding.
         remote.emplace([&entry, &remotePath] {
             FtpConnection connection = connectToServer(entry);
@@ -311,6 +315,7 @@ void cFTPOutput::upload(stFrameEntry& entry) {
         // A half-encoded image is no success; the writer has said why, where it could.
         if (!written)
             throw AppException(L"Failed to compress image");
+        stored = true;
 
         const std::wstring address =
             UploadAddress::publicAddress(entry.url, entry.server, entry.path, fileName);
@@ -326,11 +331,14 @@ void cFTPOutput::upload(stFrameEntry& entry) {
     } catch (...) {
         reportFailureKeepingImage(entry);
         if (remote) {
+            const bool leftSomething = !stored && remote->wasOpened();
             try {
                 remote->close();
             } catch (...) {
                 // The upload has failed and been reported; what is left of its transfer goes.
             }
+            if (leftSomething)
+                deletePartialRemoteFile(entry, remotePath);
         }
     }
 }
@@ -451,14 +459,5 @@ std::size_t cFTPOutput::pendingUploadCount() const {
 
 FtpConnection cFTPOutput::connectWithin(const std::wstring& server, const std::wstring& user,
                                         const std::wstring& password, DWORD timeoutMs) {
-    // The attempt owns what it uses, the session included, so it may outlive this call and even
-    // the output.
-    std::packaged_task<FtpConnection()> attempt([shared = shared_, server, user, password] {
-        return shared->session.connectFtp(server, user, password);
-    });
-    std::future<FtpConnection> result = attempt.get_future();
-    std::thread(std::move(attempt)).detach();
-    if (result.wait_for(std::chrono::milliseconds(timeoutMs)) != std::future_status::ready)
-        throw InternetException(ERROR_INTERNET_TIMEOUT);
-    return result.get();
+    return connectBounded(shared_, server, user, password, timeoutMs);
 }

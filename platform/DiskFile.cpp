@@ -5,11 +5,13 @@
 #include <limits>
 
 DiskFile::DiskFile(std::wstring path, Mode mode) : path_(std::move(path)) {
-    const bool create = mode == Mode::CreateReadWrite;
-    HANDLE handle =
-        ::CreateFileW(path_.c_str(), create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
-                      create ? 0 : FILE_SHARE_READ, nullptr, create ? CREATE_ALWAYS : OPEN_EXISTING,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool create = mode != Mode::OpenRead;
+    const DWORD disposition = mode == Mode::CreateReadWrite ? CREATE_ALWAYS
+                              : mode == Mode::CreateNew     ? CREATE_NEW
+                                                            : OPEN_EXISTING;
+    HANDLE handle = ::CreateFileW(
+        path_.c_str(), create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+        create ? 0 : FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         fail(::GetLastError());
     handle_.reset(handle);
@@ -64,6 +66,11 @@ void DiskFile::close() {
     HANDLE handle = handle_.release();
     if (!::CloseHandle(handle))
         fail(::GetLastError());
+}
+
+void DiskFile::discard() noexcept {
+    handle_.reset();
+    ::DeleteFileW(path_.c_str());
 }
 
 std::uint64_t DiskFile::seek(std::int64_t offset, SeekOrigin origin) {

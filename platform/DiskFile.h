@@ -10,6 +10,7 @@ class DiskFile : public OutputFile {
 public:
     enum class Mode {
         CreateReadWrite, // create or empty, read and write, no sharing
+        CreateNew,       // create only where no file exists yet, read and write, no sharing
         OpenRead,        // existing file, read only, shared for reading
     };
 
@@ -23,6 +24,9 @@ public:
     std::size_t read(void* data, std::size_t size);
     void flush() override;
     void close() override;
+    // Closes the file, if still open, and deletes it: for a file this program has just created
+    // and failed to fill. Failures are ignored; there is nothing more to do about them.
+    void discard() noexcept;
     bool canSeek() const override { return true; }
     std::uint64_t seek(std::int64_t offset, SeekOrigin origin) override;
     std::uint64_t position() const override;

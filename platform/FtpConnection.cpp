@@ -11,6 +11,11 @@ FtpFile FtpConnection::openFile(const std::wstring& remotePath, DWORD access,
     return FtpFile(UniqueInternetHandle(file));
 }
 
+void FtpConnection::deleteFile(const std::wstring& remotePath) const {
+    if (!::FtpDeleteFileW(handle_.get(), remotePath.c_str()))
+        throw InternetException::fromLastError();
+}
+
 std::wstring FtpConnection::currentDirectory() const {
     wchar_t buffer[MAX_PATH + 1] = {};
     DWORD length = MAX_PATH;

@@ -15,6 +15,7 @@ public:
     // Opens a remote file by its path for a binary transfer; context is WinInet's context value.
     FtpFile openFile(const std::wstring& remotePath, DWORD access = GENERIC_WRITE,
                      DWORD_PTR context = 0) const;
+    void deleteFile(const std::wstring& remotePath) const;
     std::wstring currentDirectory() const;
     void setCurrentDirectory(const std::wstring& path) const;
 

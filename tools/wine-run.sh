@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the build under Wine, with the build tree's own Wine prefix and, when
-# no display is set, a virtual 1920 x 1080 x 24 display.
+# no display is set, a virtual 1920 x 1080 x 24 display. See PIXLANCE_FILE_SIZE_LIMIT_KB below.
 #
 #   wine-run.sh PROGRAM.exe [ARGS...]   run one program; its exit code is ours
 #   wine-run.sh --start-session         create the prefix once, start a shared display and wineserver
@@ -130,9 +130,19 @@ if [ -z "${DISPLAY:-}" ]; then
     fi
 fi
 
+# PIXLANCE_FILE_SIZE_LIMIT_KB: the program may write no file larger than this; a write past it
+# fails instead of ending the program. The wineserver, which writes the registry, is started before,
+# outside the limit.
+launch=("$wine_cmd")
+if [ -n "${PIXLANCE_FILE_SIZE_LIMIT_KB:-}" ]; then
+    "$wineserver_cmd" -p5 >/dev/null 2>&1 </dev/null
+    launch=(bash -c 'ulimit -f "$0" && trap "" XFSZ && exec "$@"' "$PIXLANCE_FILE_SIZE_LIMIT_KB"
+        "$wine_cmd")
+fi
+
 out=$(mktemp "$session/out.XXXXXX")
 err=$(mktemp "$session/err.XXXXXX")
-"$wine_cmd" "$@" >"$out" 2>"$err" </dev/null &
+"${launch[@]}" "$@" >"$out" 2>"$err" </dev/null &
 child=$!
 trap 'kill "$child" 2>/dev/null' TERM INT
 wait "$child"

@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -40,6 +41,7 @@ struct PutCall {
     std::size_t stride;
     bool hasPixels;
     std::wstring name;
+    std::wstring fileStem;
     int format;
     IFrameOutputUpdate* update;
     bool captureInProgress;
@@ -56,7 +58,7 @@ public:
         if (frame->pixels && frame->width > 300 && frame->height > 300)
             sample = pixelAt(*frame, 300, 300);
         log_.push_back({name_, frame, frame->width, frame->height, frame->stride(),
-                        frame->pixels != nullptr, frame->name, format, update,
+                        frame->pixels != nullptr, frame->name, frame->fileStem(), format, update,
                         app_.captureInProgress, sample});
         if (onPut)
             onPut();
@@ -456,6 +458,44 @@ TEST_F(CaptureDispatchTest, AFailedUploadKeepsTheImageOnlyWhenTheDiskOutputHasNo
             TestEnvironment::removeTree(kept);
         }
     }
+}
+
+// Another program's files hold the names of the coming seconds: each capture gets a file of its
+// own beside them, and the output after the disk output names the image as its file is named.
+TEST_F(CaptureDispatchTest, EachCaptureGetsAFileOfItsOwnAndTheUploadTakesItsName) {
+    const std::wstring folder = TestEnvironment::freshTempDir(L"dispatch-names");
+    app.disk.setFolder(folder);
+    app.setOutputs(&app.disk, nullptr, &ftp);
+    app.diskOutputOn = 1;
+    app.outputFormat = 2;
+    const std::time_t now = std::time(nullptr);
+    constexpr int kSeconds = 6;
+    std::vector<std::wstring> theirs;
+    for (std::time_t t = now; t < now + kSeconds; ++t) {
+        theirs.push_back(frameNameFor(t) + L".bmp");
+        TestEnvironment::writeFileBytes(folder + L"\\" + theirs.back(), "another program's");
+    }
+    constexpr std::size_t kCaptures = 4;
+    for (std::size_t i = 0; i < kCaptures; ++i)
+        app.OnCaptureRequest(CaptureFullScreen, 0);
+    ASSERT_LT(std::time(nullptr), now + kSeconds);
+
+    ASSERT_EQ(log.size(), kCaptures);
+    std::set<std::wstring> ours;
+    std::set<std::wstring> seconds;
+    for (const PutCall& call : log) {
+        const std::wstring file = call.fileStem + L".bmp";
+        ours.insert(file);
+        seconds.insert(call.name);
+        EXPECT_EQ(TestEnvironment::readFileBytes(folder + L"\\" + file).size(),
+                  138u + call.stride * static_cast<std::size_t>(call.height));
+    }
+    EXPECT_EQ(ours.size(), kCaptures);
+    EXPECT_LT(seconds.size(), kCaptures) << "no two captures shared a second";
+    for (const std::wstring& file : theirs)
+        EXPECT_EQ(TestEnvironment::readFileBytes(folder + L"\\" + file), "another program's");
+    EXPECT_EQ(TestEnvironment::filesIn(folder).size(), theirs.size() + kCaptures);
+    TestEnvironment::removeTree(folder);
 }
 
 TEST_F(CaptureDispatchTest, CaptureRequestThroughTheMessagePumpReachesTheDispatch) {

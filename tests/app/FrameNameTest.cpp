@@ -1,6 +1,11 @@
 #include "app/FrameName.h"
 
+#include "capture/cFrame.h"
+
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -30,6 +35,29 @@ TEST(FrameNameTest, CapturesWithinOneSecondShareTheName) {
 
 TEST(FrameNameTest, TimeThatCannotBeConvertedGivesAnEmptyName) {
     EXPECT_EQ(frameNameFor(static_cast<std::time_t>(-1)), L"");
+}
+
+TEST(FrameNameTest, LaterFramesOfASecondAreNumberedAndANewSecondStartsAgain) {
+    const std::time_t when = localTime(2026, 12, 7, 21, 26, 31);
+    FrameNameSequence names;
+    std::vector<std::pair<std::wstring, int>> given;
+    for (std::time_t at : {when, when, when, when + 1, when + 1, when, when + 2}) {
+        const FrameNameSequence::Name next = names.next(at);
+        given.emplace_back(next.name, next.number);
+    }
+    EXPECT_EQ(given, (std::vector<std::pair<std::wstring, int>>{{L"07_12_26_21_26_31", 1},
+                                                                {L"07_12_26_21_26_31", 2},
+                                                                {L"07_12_26_21_26_31", 3},
+                                                                {L"07_12_26_21_26_32", 1},
+                                                                {L"07_12_26_21_26_32", 2},
+                                                                {L"07_12_26_21_26_31", 1},
+                                                                {L"07_12_26_21_26_33", 1}}));
+    cFrame frame;
+    frame.name = given[2].first;
+    frame.nameNumber = given[2].second;
+    EXPECT_EQ(frame.fileStem(), L"07_12_26_21_26_31_3");
+    frame.nameNumber = 1;
+    EXPECT_EQ(frame.fileStem(), L"07_12_26_21_26_31");
 }
 
 } // namespace

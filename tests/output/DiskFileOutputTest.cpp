@@ -165,24 +165,42 @@ TEST_F(DiskFileOutputTest, FolderWithoutTrailingBackslashWritesIntoIt) {
               138u + frame->bufferSize());
 }
 
-TEST_F(DiskFileOutputTest, SameNameReplacesTheEarlierFile) {
-    output.put(namedFrame(L"05_02_24_10_20_30", 200, 100).get(), 2, nullptr);
-    FramePtr second = namedFrame(L"05_02_24_10_20_30", 3, 2);
-    output.put(second.get(), 2, &update);
-    EXPECT_EQ(TestEnvironment::readFileBytes(dir + L"\\05_02_24_10_20_30.bmp").size(),
-              138u + 12u * 2u);
+TEST_F(DiskFileOutputTest, ExistingFilesStayAsTheyAreTheFrameTakesTheNextFreeNumber) {
+    const std::wstring name = L"05_02_24_10_20_30";
+    const std::wstring first = dir + L"\\" + name + L".bmp";
+    const std::wstring second = dir + L"\\" + name + L"_2.bmp";
+    TestEnvironment::writeFileBytes(first, "another program's image");
+    // A file held open without sharing is just as much taken.
+    HANDLE held = ::CreateFileW(second.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    FramePtr frame = namedFrame(name, 3, 2);
+    output.put(frame.get(), 2, &update);
+    ::CloseHandle(held);
+    EXPECT_EQ(TestEnvironment::readFileBytes(first), "another program's image");
+    EXPECT_EQ(TestEnvironment::readFileBytes(second), "");
+    EXPECT_EQ(TestEnvironment::readFileBytes(dir + L"\\" + name + L"_3.bmp").size(), 138u + 24u);
+    EXPECT_EQ(output.storedNameNumber(), 3);
     EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kBitmapWritten, kWrittenToDisk}));
+
+    // A later frame of the same second starts from its own number.
+    frame->nameNumber = 2;
+    output.put(frame.get(), 0, nullptr);
+    output.put(frame.get(), 0, nullptr);
+    EXPECT_EQ(output.storedNameNumber(), 3);
+    EXPECT_EQ(TestEnvironment::filesIn(dir, L"*.png"),
+              (std::vector<std::wstring>{name + L"_2.png", name + L"_3.png"}));
 }
 
-TEST_F(DiskFileOutputTest, FailedEncodeSendsNoDiskMessage) {
+TEST_F(DiskFileOutputTest, FailedEncodeLeavesNoFileAndNoDiskMessage) {
     FramePtr empty = makeEmptyFrame();
     empty->name = L"07_02_24_10_20_30";
     output.put(empty.get(), 0, &update);
     output.put(empty.get(), 1, &update);
     EXPECT_EQ(update.count(), 0u);
-    // The files were created and closed all the same.
-    EXPECT_TRUE(TestEnvironment::fileExists(dir + L"\\07_02_24_10_20_30.png"));
-    EXPECT_TRUE(TestEnvironment::fileExists(dir + L"\\07_02_24_10_20_30.jpg"));
+    EXPECT_EQ(output.storedNameNumber(), 0);
+    EXPECT_TRUE(TestEnvironment::filesIn(dir).empty());
 }
 
 TEST_F(DiskFileOutputTest, MissingFolderRaisesTheFileExceptionFromPut) {
@@ -197,17 +215,6 @@ TEST_F(DiskFileOutputTest, MissingFolderRaisesTheFileExceptionFromPut) {
             EXPECT_EQ(error.osError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
         }
     }
-    EXPECT_EQ(update.count(), 0u);
-}
-
-TEST_F(DiskFileOutputTest, FileInUseRaisesTheFileException) {
-    FramePtr frame = namedFrame(L"09_02_24_10_20_30");
-    const std::wstring path = output.imagePath(frame->name, 2);
-    HANDLE held = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_THROW(output.put(frame.get(), 2, &update), FileException);
-    ::CloseHandle(held);
     EXPECT_EQ(update.count(), 0u);
 }
 

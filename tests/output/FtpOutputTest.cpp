@@ -302,8 +302,25 @@ TEST_F(FtpOutputDropTest, TransferCutShortIsOneFailureWithTheServersReply) {
                          dropAddress + L".\nDetails: 426 Connection closed; transfer aborted."));
 }
 
-TEST_F(FtpOutputDropTest, TransferCutShortIsOneFailureForEveryFormat) {
-    for (int format : {0, 1, 2}) {
+// The lines of the "upload_drop" fixture's server log that record the command.
+std::size_t dropServerCommands(const std::string& command) {
+    const std::string log = TestEnvironment::readFileBytes(
+        TestEnvironment::windowsPath(TestEnvironment::variable(L"PIXLANCE_FIXTURE_DIR")) +
+        L"\\upload_drop.log");
+    std::size_t count = 0;
+    for (std::size_t at = log.find(command); at != std::string::npos;
+         at = log.find(command, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(FtpOutputDropTest, TransferCutShortIsOneFailureForEveryFormatAndLeavesNoPartialFile) {
+    const std::wstring root =
+        TestEnvironment::windowsPath(TestEnvironment::variable(L"PIXLANCE_FTP_ROOT_UPLOAD_DROP"));
+    for (const auto& [format, name] : {std::pair{0, L"cut_long.png"}, std::pair{1, L"cut_long.jpg"},
+                                       std::pair{2, L"cut_long.bmp"}}) {
+        const std::string deletion = "command DELE /" + narrow(name);
+        const std::size_t deletionsBefore = dropServerCommands(deletion);
         // Several pieces: the connection breaks while they are being sent.
         FramePtr frame = namedFrame(L"cut_long", 900, 700);
         std::vector<RecordedMessage> messages = upload(*frame, format);
@@ -312,6 +329,9 @@ TEST_F(FtpOutputDropTest, TransferCutShortIsOneFailureForEveryFormat) {
         EXPECT_FALSE(messages[1].ok);
         EXPECT_EQ(messages[1].title, L"Upload failed");
         EXPECT_FALSE(messages[1].text.empty());
+        // Deleted once, over a connection of its own, after the failure was reported.
+        EXPECT_EQ(dropServerCommands(deletion), deletionsBefore + 1) << format;
+        EXPECT_FALSE(TestEnvironment::fileExists(root + L"\\" + name)) << format;
     }
 }
 
