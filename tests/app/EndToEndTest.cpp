@@ -25,6 +25,8 @@
 #include <cstring>
 #include <cwctype>
 #include <functional>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -338,6 +340,90 @@ TEST_F(EndToEndTest, HotKeyCaptureLandsOnDiskOnTheServerAndOnTheClipboard) {
     EXPECT_TRUE(balloonShown(L"Image written to disk"));
     EXPECT_TRUE(balloonShown(L"Image saved", L"Uploading to ftp"));
     EXPECT_TRUE(balloonShown(L"Upload successfull", L"URL copied to clipboard"));
+    ASSERT_TRUE(exitProgram(*program));
+}
+
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+// The frame name a file of a capture carries, split into its second and its number (1 without a
+// suffix); a number of 0 when the name is not one of a capture.
+std::pair<std::wstring, int> captureName(const std::wstring& file, const std::wstring& extension) {
+    if (file.size() < 17 + extension.size() ||
+        file.substr(file.size() - extension.size()) != extension ||
+        !isTimeStampName(file.substr(0, 17) + extension, extension))
+        return {L"", 0};
+    const std::wstring suffix = file.substr(17, file.size() - 17 - extension.size());
+    if (suffix.empty())
+        return {file.substr(0, 17), 1};
+    if (suffix.size() < 2 || suffix[0] != L'_' || suffix[1] == L'0' ||
+        suffix.find_first_not_of(L"0123456789", 1) != std::wstring::npos)
+        return {L"", 0};
+    return {file.substr(0, 17), std::stoi(suffix.substr(1))};
+}
+
+// Twelve hot-key captures, a quarter of a second apart, whole screen and foreground window in
+// turn: twelve files on disk and twelve on the server, one name each, where the first capture of a
+// second keeps the plain name and the later ones are numbered after it.
+TEST_F(EndToEndTest, TwelveQuickCapturesKeepTwelveFilesOnDiskAndOnTheServer) {
+    const std::wstring folder = TestEnvironment::freshTempDir(L"e2e-burst");
+    writeSettings([&](cBinSettingBag& bag) {
+        bag.setInt(L"DiskOutput", 1);
+        bag.setInt(L"OutputFormat", 1);
+        bag.setString(L"Folder", folder);
+        bag.setBool(L"openBrowser", false);
+    });
+    const std::wstring serverFolder = TestEnvironment::ftpRoot(L"e2e_a") + L"\\burst";
+    TestEnvironment::removeTree(serverFolder);
+    ASSERT_TRUE(::CreateDirectoryW(serverFolder.c_str(), nullptr));
+    pointBuiltinTargetAt(TestEnvironment::ftpAddress(L"e2e_a"), L"http://shots.example/burst");
+    profile().writeString(L"Default", L"Path", L"/burst");
+    PaintedWindow marker(RECT{300, 300, 500, 400}, [](HDC dc, int w, int h) {
+        PaintedWindow::fill(dc, RECT{0, 0, w, h}, RGB(200, 40, 99));
+    });
+    auto program = start();
+    ASSERT_TRUE(program->running());
+    ::SetForegroundWindow(marker.hwnd());
+    shell.clear();
+
+    constexpr std::size_t kCaptures = 12;
+    for (std::size_t i = 0; i < kCaptures; ++i) {
+        pressKeys({VK_LCONTROL, VK_LSHIFT, static_cast<WORD>(i % 2 == 0 ? 'F' : 'A')});
+        waitFor([] { return false; }, 250);
+    }
+    auto uploads = [&] {
+        std::size_t count = 0;
+        for (const auto& request : shell.requests())
+            count += request.message == NIM_MODIFY && request.contains(L"Upload successfull");
+        return count;
+    };
+    ASSERT_TRUE(waitFor([&] { return uploads() >= kCaptures; }, 60000)) << balloonLog();
+
+    std::vector<std::wstring> saved = filesIn(folder, L"*.jpg");
+    std::sort(saved.begin(), saved.end());
+    ASSERT_EQ(saved.size(), kCaptures);
+    std::map<std::wstring, std::vector<int>> numbersBySecond;
+    for (const std::wstring& file : saved) {
+        const auto [second, number] = captureName(file, L".jpg");
+        ASSERT_NE(number, 0) << narrow(file);
+        numbersBySecond[second].push_back(number);
+        const std::string bytes = TestEnvironment::readFileBytes(folder + L"\\" + file);
+        EXPECT_GT(TestImages::decode(bytes).width, 0) << narrow(file);
+        EXPECT_EQ(TestEnvironment::readFileBytes(serverFolder + L"\\" + file), bytes)
+            << narrow(file);
+    }
+    for (auto& [second, numbers] : numbersBySecond) {
+        std::sort(numbers.begin(), numbers.end());
+        for (std::size_t i = 0; i < numbers.size(); ++i)
+            EXPECT_EQ(numbers[i], static_cast<int>(i + 1)) << narrow(second);
+    }
+    EXPECT_LT(numbersBySecond.size(), kCaptures) << "no two captures shared a second";
+    EXPECT_EQ(filesIn(serverFolder).size(), kCaptures);
+    const std::wstring copied = ClipboardText::read();
+    EXPECT_TRUE(
+        std::binary_search(saved.begin(), saved.end(), copied.substr(copied.rfind(L'/') + 1)))
+        << narrow(copied);
     ASSERT_TRUE(exitProgram(*program));
 }
 
