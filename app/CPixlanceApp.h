@@ -9,7 +9,7 @@
 #include "output/IFrameOutputUpdate.h"
 #include "output/cClipboardOutput.h"
 #include "output/cDiskFileOutput.h"
-#include "output/cFTPOutput.h"
+#include "output/upload/cFTPOutput.h"
 #include "platform/AppException.h"
 #include "settings/ISettingPersist.h"
 #include "settings/cBinSettingBag.h"

@@ -11,7 +11,7 @@
 
 #include "output/FrameWriting.h"
 #include "output/GdiplusSession.h"
-#include "output/cFTPOutput.h"
+#include "output/upload/cFTPOutput.h"
 #include "platform/AppException.h"
 #include "platform/DiskFile.h"
 #include "platform/InternetSession.h"

@@ -60,10 +60,7 @@ void FtpFile::close() {
 }
 
 std::uint64_t FtpFile::seek(std::int64_t offset, SeekOrigin origin) {
-    bool stays = (origin == SeekOrigin::Current && offset == 0) ||
-                 (origin == SeekOrigin::Begin && offset >= 0 &&
-                  static_cast<std::uint64_t>(offset) == position_);
-    if (!stays)
+    if (!staysInPlace(position_, offset, origin))
         throw InternetException(ERROR_INVALID_PARAMETER);
     return position_;
 }

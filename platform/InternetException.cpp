@@ -8,22 +8,6 @@
 
 namespace {
 
-// The server's reply text kept by WinInet for this thread's last FTP command.
-std::wstring lastServerResponse() {
-    DWORD error = 0;
-    DWORD length = 0;
-    ::InternetGetLastResponseInfoW(&error, nullptr, &length);
-    if (length == 0)
-        return {};
-    std::vector<wchar_t> buffer(length + 1, L'\0');
-    DWORD size = static_cast<DWORD>(buffer.size());
-    if (!::InternetGetLastResponseInfoW(&error, buffer.data(), &size))
-        return {};
-    // Wine counts the terminating zero in the size; the text ends at the first zero either way.
-    buffer.back() = L'\0';
-    return std::wstring(buffer.data());
-}
-
 // Codes for which the server's own reply says more than the system's text: an extended error, and
 // a refused login ("530 ...").
 bool serverReplyExplains(DWORD code) {
@@ -33,7 +17,7 @@ bool serverReplyExplains(DWORD code) {
 
 std::wstring describe(DWORD code) {
     if (serverReplyExplains(code)) {
-        std::wstring reply = lastServerResponse();
+        std::wstring reply = lastServerReply();
         if (!reply.empty())
             return reply;
     }
@@ -55,4 +39,19 @@ InternetException::InternetException(DWORD errorCode, std::wstring message)
 
 InternetException InternetException::fromLastError() {
     return InternetException(::GetLastError());
+}
+
+std::wstring lastServerReply() {
+    DWORD error = 0;
+    DWORD length = 0;
+    ::InternetGetLastResponseInfoW(&error, nullptr, &length);
+    if (length == 0)
+        return {};
+    std::vector<wchar_t> buffer(length + 1, L'\0');
+    DWORD size = static_cast<DWORD>(buffer.size());
+    if (!::InternetGetLastResponseInfoW(&error, buffer.data(), &size))
+        return {};
+    // Wine counts the terminating zero in the size; the text ends at the first zero either way.
+    buffer.back() = L'\0';
+    return std::wstring(buffer.data());
 }

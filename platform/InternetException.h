@@ -19,3 +19,7 @@ private:
     InternetException(DWORD errorCode, std::wstring message);
     DWORD errorCode_;
 };
+
+// The server's reply text that WinInet kept for this thread's last FTP command; empty when there
+// is none.
+std::wstring lastServerReply();

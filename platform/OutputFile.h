@@ -20,3 +20,11 @@ public:
     virtual std::uint64_t seek(std::int64_t offset, SeekOrigin origin) = 0;
     virtual std::uint64_t position() const = 0;
 };
+
+// The one move a file that only goes forward accepts: none, asked as 0 from the current position
+// or as the position itself from the beginning. Returns whether the move is that one.
+inline bool staysInPlace(std::uint64_t position, std::int64_t offset, SeekOrigin origin) noexcept {
+    return (origin == SeekOrigin::Current && offset == 0) ||
+           (origin == SeekOrigin::Begin && offset >= 0 &&
+            static_cast<std::uint64_t>(offset) == position);
+}

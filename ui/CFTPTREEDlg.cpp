@@ -2,7 +2,7 @@
 
 #include "app/RegistryProfile.h"
 #include "output/FtpAddress.h"
-#include "output/cFTPOutput.h"
+#include "output/upload/cFTPOutput.h"
 #include "platform/InternetException.h"
 #include "platform/ResourceString.h"
 #include "platform/WaitCursor.h"

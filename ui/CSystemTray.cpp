@@ -1,6 +1,6 @@
 #include "ui/CSystemTray.h"
 
-#include "output/AddressHandoff.h"
+#include "output/upload/AddressHandoff.h"
 #include "platform/Handles.h"
 #include "res/resource.h"
 #include "ui/BalloonText.h"

@@ -1,6 +1,6 @@
 #include "UploadTesting.h"
 
-#include "output/cFTPOutput.h"
+#include "output/upload/cFTPOutput.h"
 #include "support/BrowserRecorder.h"
 #include "support/ClipboardText.h"
 #include "support/FakeShellTray.h"

@@ -1,4 +1,4 @@
-#include "output/cFTPOutput.h"
+#include "output/upload/cFTPOutput.h"
 
 #include <gtest/gtest.h>
 

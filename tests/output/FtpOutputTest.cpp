@@ -1,6 +1,6 @@
 #include "UploadTesting.h"
 
-#include "output/cFTPOutput.h"
+#include "output/upload/cFTPOutput.h"
 #include "platform/InternetException.h"
 #include "platform/ResourceException.h"
 #include "support/RecordingUpdate.h"

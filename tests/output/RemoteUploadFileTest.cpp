@@ -1,4 +1,4 @@
-#include "output/RemoteUploadFile.h"
+#include "output/upload/RemoteUploadFile.h"
 #include "platform/InternetException.h"
 #include "platform/InternetSession.h"
 #include "support/TestEnvironment.h"

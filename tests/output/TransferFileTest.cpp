@@ -1,6 +1,6 @@
 #include "output/FrameWriting.h"
-#include "output/TransferFile.h"
-#include "output/stFrameEntry.h"
+#include "output/upload/TransferFile.h"
+#include "output/upload/stFrameEntry.h"
 #include "platform/FileException.h"
 #include "support/MemoryFile.h"
 #include "support/RecordingUpdate.h"
@@ -16,7 +16,7 @@ const RecordedMessage kCompressFailed =
 stFrameEntry entryFor(IFrameOutputUpdate* update) {
     stFrameEntry entry;
     entry.owner = std::make_shared<FtpUploadShared>();
-    entry.targetUpdate = update;
+    entry.relay = std::make_shared<StatusRelay>(update);
     return entry;
 }
 
@@ -79,7 +79,7 @@ TEST(FrameEntryTest, ForwardsTheReceiversAnswer) {
 TEST(FrameEntryTest, CancelledDropsEveryNotificationButNotProgress) {
     RecordingUpdate update;
     stFrameEntry entry = entryFor(&update);
-    entry.cancelled = 1;
+    entry.cancelled = true;
     EXPECT_FALSE(entry.notify(false, L"Failed to compress image", L""));
     EXPECT_FALSE(entry.notify(true, L"Image written successfully", L""));
     entry.reportUploadFailure(L"text");

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/cFrame.h"
-#include "output/cFTPOutput.h"
+#include "output/upload/cFTPOutput.h"
 #include "support/RecordingUpdate.h"
 
 #include <gtest/gtest.h>

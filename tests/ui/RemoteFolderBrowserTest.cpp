@@ -1,7 +1,7 @@
 // The remote folder browser against real FTP servers (pyftpdlib): the tree is read back item by
 // item, expanding and collapsing are the user's keys (SendInput), and the server's log counts
 // the listings they cost.
-#include "output/cFTPOutput.h"
+#include "output/upload/cFTPOutput.h"
 #include "platform/InternetException.h"
 #include "platform/InternetSession.h"
 #include "res/RemoteFolderIds.h"

@@ -1,4 +1,4 @@
-#include "output/TransferFile.h"
+#include "output/upload/TransferFile.h"
 
 template <typename Operation>
 auto TransferFile::keepFailure(Operation operation) -> decltype(operation()) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output/AddressHandoff.h"
-#include "output/FtpUploadShared.h"
+#include "output/upload/AddressHandoff.h"
+#include "output/upload/FtpUploadShared.h"
 #include "output/IFrameOutput.h"
 #include "output/stFtpTarget.h"
 #include "platform/Handles.h"
@@ -96,9 +96,7 @@ public:
 
 private:
     void startUpload(const cFrame* frame, int format, IFrameOutputUpdate* update);
-    static unsigned __stdcall uploadThreadProc(void* parameter);
     static HANDLE startSuspendedWorker(unsigned(__stdcall* proc)(void*), void* parameter);
-    static void upload(stFrameEntry& entry);
     // Forgets the handles of workers that have ended.
     void pruneWorkers();
 

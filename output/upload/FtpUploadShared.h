@@ -1,11 +1,16 @@
 #pragma once
 
-#include "output/AddressHandoff.h"
+#include "output/upload/AddressHandoff.h"
+#include "platform/FtpConnection.h"
 #include "platform/InternetSession.h"
+
+#include <windows.h>
 
 #include <atomic>
 #include <list>
+#include <memory>
 #include <mutex>
+#include <string>
 
 struct stFrameEntry;
 
@@ -15,8 +20,8 @@ struct FtpUploadShared {
     FtpUploadShared() : session(L"Pixlance", 1) {}
 
     // Guards both targets of the output, its upload counter, pendingUploads, stopped and the
-    // entries' cancelled flags. Recursive: getTarget takes it again inside startUpload.
-    std::recursive_mutex lock;
+    // entries' cancelled flags. Never held while calling out of the upload engine.
+    std::mutex lock;
     // Shared by every upload and by the FTP page; closed when the output stops, which also ends the
     // connections and transfers opened through it.
     InternetSession session;
@@ -29,4 +34,17 @@ struct FtpUploadShared {
     bool stopped = false;
     // Uploads whose worker has not finished; each worker owns its entry.
     std::list<stFrameEntry*> pendingUploads;
+
+    bool isStopped() {
+        std::lock_guard<std::mutex> guard(lock);
+        return stopped;
+    }
+
+    // Logs in through the session (default port, active mode) on a thread that owns what it uses,
+    // the session included, so that it may outlive the wait and the output; waits at most
+    // timeoutMs. A server that accepts and then never answers raises InternetException with
+    // ERROR_INTERNET_TIMEOUT; other failures raise the login's own InternetException.
+    static FtpConnection connectWithin(const std::shared_ptr<FtpUploadShared>& shared,
+                                       const std::wstring& server, const std::wstring& user,
+                                       const std::wstring& password, DWORD timeoutMs);
 };

@@ -1,4 +1,4 @@
-#include "output/RemoteUploadFile.h"
+#include "output/upload/RemoteUploadFile.h"
 
 #include "platform/InternetException.h"
 
@@ -76,10 +76,7 @@ void RemoteUploadFile::close() {
 }
 
 std::uint64_t RemoteUploadFile::seek(std::int64_t offset, SeekOrigin origin) {
-    const bool stays = (origin == SeekOrigin::Current && offset == 0) ||
-                       (origin == SeekOrigin::Begin && offset >= 0 &&
-                        static_cast<std::uint64_t>(offset) == position_);
-    if (!stays)
+    if (!staysInPlace(position_, offset, origin))
         throw InternetException(ERROR_INVALID_PARAMETER);
     return position_;
 }

@@ -1,4 +1,4 @@
-#include "output/AddressHandoff.h"
+#include "output/upload/AddressHandoff.h"
 
 #include "platform/OpenedClipboard.h"
 

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "capture/cFrame.h"
-#include "output/FtpUploadShared.h"
 #include "output/IFrameOutputUpdate.h"
+#include "output/upload/FtpUploadShared.h"
+#include "output/upload/StatusRelay.h"
 
 #include <memory>
 #include <string>
@@ -13,9 +14,10 @@
 // the writer's "Failed to compress image" is dropped too: the upload reports the real cause.
 struct stFrameEntry : IFrameOutputUpdate {
     std::shared_ptr<FtpUploadShared> owner;
-    cFrame frame;                               // the upload's own copy
-    IFrameOutputUpdate* targetUpdate = nullptr; // the caller's receiver; may be null
-    int cancelled = 0;                          // under the owner's lock
+    cFrame frame; // the upload's own copy
+    // To the caller's receiver (which may be null) until the output stops.
+    std::shared_ptr<StatusRelay> relay = std::make_shared<StatusRelay>(nullptr);
+    bool cancelled = false; // under the owner's lock
     // The selected target, normalised.
     std::wstring server;
     std::wstring username;
