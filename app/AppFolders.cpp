@@ -1,5 +1,7 @@
 #include "app/AppFolders.h"
 
+#include "platform/PathText.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -13,12 +15,6 @@ std::wstring knownFolder(int csidl) {
 }
 
 } // namespace
-
-std::wstring withTrailingBackslash(std::wstring folder) {
-    if (folder.empty() || folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
-}
 
 std::wstring settingsFolder() {
     std::wstring folder = withTrailingBackslash(knownFolder(CSIDL_APPDATA)) + L"Pixlance\\";

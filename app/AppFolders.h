@@ -11,5 +11,3 @@ std::wstring settingsFolder();
 std::wstring unsentFolder();
 // The user's Startup folder of the Start menu, with a trailing backslash.
 std::wstring startupFolder();
-// A folder path with one trailing backslash.
-std::wstring withTrailingBackslash(std::wstring folder);

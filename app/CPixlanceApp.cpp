@@ -7,9 +7,10 @@
 #include "app/AppFolders.h"
 #include "app/CommandLineRequest.h"
 #include "app/ProgramRegistration.h"
-#include "app/RegistryProfile.h"
+#include "settings/RegistryProfile.h"
 #include "app/StartupShortcut.h"
 #include "output/BuiltinTarget.h"
+#include "platform/ModulePath.h"
 #include "platform/AppException.h"
 #include "platform/MessagePump.h"
 #include "platform/ResourceString.h"
@@ -63,12 +64,6 @@ bool fileIsMissing(const std::wstring& path) {
         return false;
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-std::wstring modulePath() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
 }
 
 } // namespace
@@ -233,7 +228,7 @@ void CPixlanceApp::showPreferences() {
         ~OpenFlag() { flag = false; }
     } open{preferencesOpen};
     {
-        cPreferencesDlg dialog(*this);
+        cPreferencesDlg dialog(preferencesModel());
         dialog.runModal(nullptr);
     }
     // Whatever closed the dialog, the changes it made are kept.

@@ -15,6 +15,7 @@
 #include "settings/cBinSettingBag.h"
 #include "ui/CSystemTray.h"
 #include "ui/ITrayCommands.h"
+#include "ui/PreferencesModel.h"
 
 #include <windows.h>
 
@@ -49,6 +50,10 @@ public:
     // ITrayCommands: the icon's Preferences and Exit.
     bool isPreferencesOpen() const override { return preferencesOpen; }
     void showPreferences() override;
+    // What the preference dialogs show and change.
+    PreferencesModel preferencesModel() noexcept {
+        return {hotKeys, disk, ftp, diskOutputOn, clipboardOutputOn, runAtStartup, outputFormat};
+    }
 
     // IFrameOutputUpdate: every report becomes a balloon; safe from any thread.
     bool notify(bool ok, const std::wstring& title, const std::wstring& text) override;

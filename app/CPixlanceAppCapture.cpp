@@ -1,7 +1,7 @@
 // The capture dispatch of the application object.
 #include "app/CPixlanceApp.h"
 
-#include "app/CaptureRequest.h"
+#include "hotkeys/CaptureRequest.h"
 #include "app/FrameName.h"
 #include "capture/ScreenGrab.h"
 #include "capture/cFullScreenWnd.h"

@@ -1,6 +1,7 @@
 #include "app/StartupShortcut.h"
 
 #include "platform/ComPtr.h"
+#include "platform/ModulePath.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -8,11 +9,11 @@
 namespace StartupShortcut {
 
 bool create(const std::wstring& startupFolder) {
-    wchar_t modulePath[MAX_PATH] = {};
-    if (!::GetModuleFileNameW(nullptr, modulePath, MAX_PATH - 1))
+    const std::wstring program = modulePath();
+    if (program.empty())
         return false;
     wchar_t fullPath[MAX_PATH] = {};
-    if (!::GetFullPathNameW(modulePath, MAX_PATH, fullPath, nullptr))
+    if (!::GetFullPathNameW(program.c_str(), MAX_PATH, fullPath, nullptr))
         return false;
     const std::wstring linkPath = startupFolder + kFileName;
     if (linkPath.size() >= MAX_PATH)

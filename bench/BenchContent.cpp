@@ -1,6 +1,6 @@
 #include "BenchContent.h"
 
-#include "capture/ScreenGrab.h"
+#include "capture/FrameBitmapHeader.h"
 #include "platform/Handles.h"
 
 #include <windows.h>

@@ -1,24 +1,12 @@
 #include "capture/ScreenGrab.h"
 
+#include "capture/FrameBitmapHeader.h"
 #include "platform/Handles.h"
 #include "platform/ResourceException.h"
 
 #include <dwmapi.h>
 
-BITMAPINFOHEADER frameBitmapHeader(int width, int height) noexcept {
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    return header;
-}
-
-namespace {
-
-RECT virtualScreen() noexcept {
+RECT virtualScreenRect() noexcept {
     RECT rect;
     rect.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     rect.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -27,10 +15,8 @@ RECT virtualScreen() noexcept {
     return rect;
 }
 
-} // namespace
-
 FramePtr grabFullScreen() {
-    return grabRect(virtualScreen());
+    return grabRect(virtualScreenRect());
 }
 
 FramePtr grabWindow(HWND window) {
@@ -43,7 +29,7 @@ FramePtr grabWindow(HWND window) {
         !::GetWindowRect(window, &rect))
         throw ResourceException();
     // Off the screen there are no pixels to take; a window with nothing on it is nothing to grab.
-    const RECT screen = virtualScreen();
+    const RECT screen = virtualScreenRect();
     RECT shown;
     if (!::IntersectRect(&shown, &rect, &screen))
         throw ResourceException();

@@ -17,5 +17,5 @@ FramePtr grabWindow(HWND window);
 // A rectangle in screen coordinates.
 FramePtr grabRect(const RECT& rect);
 
-// Describes the frame layout for GetDIBits/SetDIBits: 24 bits, bottom-up rows.
-BITMAPINFOHEADER frameBitmapHeader(int width, int height) noexcept;
+// The rectangle of all monitors together, in screen coordinates.
+RECT virtualScreenRect() noexcept;

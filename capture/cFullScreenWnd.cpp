@@ -1,20 +1,12 @@
 #include "capture/cFullScreenWnd.h"
 
+#include "capture/FrameBitmapHeader.h"
 #include "capture/ScreenGrab.h"
 #include "capture/SelectionGeometry.h"
 
 namespace {
 
 constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
-
-RECT virtualScreenRect() noexcept {
-    RECT rect;
-    rect.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    rect.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    rect.right = rect.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    rect.bottom = rect.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    return rect;
-}
 
 SelectionRect normalised(POINT a, POINT b) noexcept {
     return normalisedRect({a.x, a.y}, {b.x, b.y});

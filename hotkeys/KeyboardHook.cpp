@@ -1,6 +1,6 @@
 #include "hotkeys/KeyboardHook.h"
 
-#include "app/CaptureRequest.h"
+#include "hotkeys/CaptureRequest.h"
 #include "platform/ResourceException.h"
 
 struct KeyboardHookThread {

@@ -1,12 +1,11 @@
 #include "output/ImageFilePath.h"
 
 #include "output/FrameFormat.h"
+#include "platform/PathText.h"
 
 std::wstring imageFilePath(const std::wstring& folder, const std::wstring& frameName,
                            int formatCode) {
-    std::wstring path = folder;
-    if (path.empty() || path.back() != L'\\')
-        path += L'\\';
+    std::wstring path = withTrailingBackslash(folder);
     path += frameName;
     path += extensionFor(formatCode);
     return path;

@@ -1,6 +1,6 @@
 #include "output/cClipboardOutput.h"
 
-#include "capture/ScreenGrab.h"
+#include "capture/FrameBitmapHeader.h"
 #include "platform/AppException.h"
 #include "platform/Handles.h"
 #include "platform/OpenedClipboard.h"

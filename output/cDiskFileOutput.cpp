@@ -2,6 +2,7 @@
 
 #include "output/ImageFilePath.h"
 #include "output/NewImageFile.h"
+#include "platform/PathText.h"
 
 #include <shlobj.h>
 
@@ -17,10 +18,8 @@ std::wstring cDiskFileOutput::desktopFolder() {
     wchar_t buffer[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOP, nullptr, SHGFP_TYPE_CURRENT, buffer)))
         return {};
-    std::wstring folder = buffer;
-    if (!folder.empty() && folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
+    // Without it the images would land in the root of the current drive.
+    return buffer[0] ? withTrailingBackslash(buffer) : std::wstring();
 }
 
 void cDiskFileOutput::load(ISettingBag* bag) {

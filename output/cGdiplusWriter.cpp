@@ -1,6 +1,6 @@
 #include "output/cGdiplusWriter.h"
 
-#include "capture/ScreenGrab.h"
+#include "capture/FrameBitmapHeader.h"
 #include "output/GdiplusSession.h"
 #include "output/cStream.h"
 #include "platform/Handles.h"

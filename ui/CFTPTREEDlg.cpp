@@ -1,6 +1,6 @@
 #include "ui/CFTPTREEDlg.h"
 
-#include "app/RegistryProfile.h"
+#include "settings/RegistryProfile.h"
 #include "output/FtpAddress.h"
 #include "output/upload/cFTPOutput.h"
 #include "platform/InternetException.h"

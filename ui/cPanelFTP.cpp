@@ -1,7 +1,6 @@
 #include "ui/cPanelFTP.h"
 
-#include "app/CPixlanceApp.h"
-#include "app/RegistryProfile.h"
+#include "settings/RegistryProfile.h"
 #include "output/UploadAddress.h"
 #include "output/UploadFailureText.h"
 #include "platform/DialogData.h"
@@ -19,7 +18,7 @@ constexpr std::size_t kMaxErrorText = 255;
 
 } // namespace
 
-cPanelFTP::cPanelFTP(CPixlanceApp& app) : Dialog(IDD_PANEL_FTP), app(app) {}
+cPanelFTP::cPanelFTP(const PreferencesModel& model) : Dialog(IDD_PANEL_FTP), model(model) {}
 
 bool cPanelFTP::onInitDialog() {
     serverEdit = item(IDC_FTP_SERVER);
@@ -33,11 +32,11 @@ bool cPanelFTP::onInitDialog() {
     pathLabel = item(IDC_FTP_PATH_LABEL);
     urlLabel = item(IDC_FTP_URL_LABEL);
 
-    app.ftp.getTarget(serverText, userText, passwordText, pathText, true);
-    urlText = app.ftp.customUrl();
-    uploadTarget = !app.ftp.isEnabled()  ? TargetNone
-                   : app.ftp.ftpCustom() ? TargetCustom
-                                         : TargetBuiltIn;
+    model.ftp.getTarget(serverText, userText, passwordText, pathText, true);
+    urlText = model.ftp.customUrl();
+    uploadTarget = !model.ftp.isEnabled()  ? TargetNone
+                   : model.ftp.ftpCustom() ? TargetCustom
+                                           : TargetBuiltIn;
     showMembers();
     DialogData::enable(hwnd(), IDC_FTP_SAVE, false);
     updateFieldVisibility();
@@ -53,8 +52,8 @@ bool cPanelFTP::onCommand(int id, int code, HWND) {
             return false;
         readControls();
         updateFieldVisibility();
-        app.ftp.setFtpCustom(uploadTarget == TargetCustom);
-        app.ftp.setEnabled(uploadTarget != TargetNone);
+        model.ftp.setFtpCustom(uploadTarget == TargetCustom);
+        model.ftp.setEnabled(uploadTarget != TargetNone);
         return true;
     case IDC_FTP_SERVER:
     case IDC_FTP_USER:
@@ -132,10 +131,10 @@ bool cPanelFTP::validateAndStore() {
             return false;
         }
     }
-    app.ftp.setTarget(serverText, userText, passwordText, pathText, true);
-    app.ftp.setEnabled(uploadTarget != TargetNone);
-    app.ftp.setFtpCustom(uploadTarget == TargetCustom);
-    app.ftp.setCustomUrl(urlText);
+    model.ftp.setTarget(serverText, userText, passwordText, pathText, true);
+    model.ftp.setEnabled(uploadTarget != TargetNone);
+    model.ftp.setFtpCustom(uploadTarget == TargetCustom);
+    model.ftp.setCustomUrl(urlText);
     DialogData::enable(hwnd(), IDC_FTP_SAVE, false);
     updateFieldVisibility();
     return true;
@@ -151,7 +150,7 @@ void cPanelFTP::testConnection() {
     std::wstring password = passwordText;
     if (uploadTarget == TargetBuiltIn) {
         std::wstring path;
-        app.ftp.getTarget(server, user, password, path, false);
+        model.ftp.getTarget(server, user, password, path, false);
     }
     if (server.empty())
         return;
@@ -159,7 +158,7 @@ void cPanelFTP::testConnection() {
 
     try {
         WaitCursor busy;
-        FtpConnection connection = app.ftp.connectWithin(server, user, password);
+        FtpConnection connection = model.ftp.connectWithin(server, user, password);
         if (!connection.isOpen()) {
             showMessage(L"Connection failed", MB_ICONERROR);
             return;
@@ -186,11 +185,11 @@ void cPanelFTP::browseRemoteFolders() {
     std::wstring password = passwordText;
     std::wstring path = pathText;
     if (uploadTarget == TargetBuiltIn)
-        app.ftp.getTarget(server, user, password, path, false);
+        model.ftp.getTarget(server, user, password, path, false);
     if (server.empty())
         return;
     try {
-        CFTPTREEDlg browser(&app.ftp, server, user, password, path);
+        CFTPTREEDlg browser(&model.ftp, server, user, password, path);
         browser.runModal(hwnd());
     } catch (const AppException& error) {
         showMessage(error.shownMessage(), 0);

@@ -2,13 +2,12 @@
 
 #include "platform/AppException.h"
 #include "platform/Dialog.h"
+#include "ui/PreferencesModel.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
-
-class CPixlanceApp;
 
 // Where captures are uploaded, as chosen by the radio buttons: the built-in service, the user's
 // own server, or nowhere.
@@ -19,7 +18,7 @@ enum UploadTarget : std::int32_t { TargetBuiltIn = 0, TargetCustom = 1, TargetNo
 // server's fields when Save or Test stores them.
 class cPanelFTP : public Dialog {
 public:
-    explicit cPanelFTP(CPixlanceApp& app);
+    explicit cPanelFTP(const PreferencesModel& model);
 
     // What a failed trial connection tells the user; server as it was tried.
     static std::wstring connectErrorText(const AppException& error, bool custom,
@@ -38,7 +37,7 @@ private:
     void browseRemoteFolders();
     void showMessage(const std::wstring& text, UINT icon);
 
-    CPixlanceApp& app;
+    PreferencesModel model;
     HWND serverEdit = nullptr;
     HWND userEdit = nullptr;
     HWND passwordEdit = nullptr;

@@ -1,6 +1,5 @@
 #include "ui/cPanelGeneral.h"
 
-#include "app/CPixlanceApp.h"
 #include "hotkeys/cKeySettingsDlg.h"
 #include "platform/ComPtr.h"
 #include "platform/DialogData.h"
@@ -33,27 +32,28 @@ private:
 
 } // namespace
 
-cPanelGeneral::cPanelGeneral(CPixlanceApp& app) : Dialog(IDD_PANEL_GENERAL), app(app) {}
+cPanelGeneral::cPanelGeneral(const PreferencesModel& model)
+    : Dialog(IDD_PANEL_GENERAL), model(model) {}
 
 bool cPanelGeneral::onInitDialog() {
     folderEdit = item(IDC_FOLDER);
     browseButton = item(IDC_BROWSE_FOLDER);
     formatCombo = item(IDC_FORMAT);
 
-    runAtStartupCheck = app.runAtStartup != 0 ? 1 : 0;
-    copyUrlCheck = app.ftp.copyUrl() ? 1 : 0;
-    openBrowserCheck = app.ftp.openBrowser() ? 1 : 0;
-    copyImageCheck = app.clipboardOutputOn != 0 ? 1 : 0;
-    saveToFolderCheck = app.diskOutputOn != 0 ? 1 : 0;
-    folderText = app.disk.folder();
+    runAtStartupCheck = model.runAtStartup != 0 ? 1 : 0;
+    copyUrlCheck = model.ftp.copyUrl() ? 1 : 0;
+    openBrowserCheck = model.ftp.openBrowser() ? 1 : 0;
+    copyImageCheck = model.clipboardOutputOn != 0 ? 1 : 0;
+    saveToFolderCheck = model.diskOutputOn != 0 ? 1 : 0;
+    folderText = model.disk.folder();
     enableFolderControls();
 
     for (const wchar_t* name : kFormatNames)
         DialogData::addComboItem(hwnd(), IDC_FORMAT, name);
     // Opening the preferences turns a format the page does not offer (BMP) into PNG, for good.
-    if (app.outputFormat < 0 || app.outputFormat >= kFormatCount)
-        app.outputFormat = 0;
-    DialogData::setComboSelection(hwnd(), IDC_FORMAT, app.outputFormat);
+    if (model.outputFormat < 0 || model.outputFormat >= kFormatCount)
+        model.outputFormat = 0;
+    DialogData::setComboSelection(hwnd(), IDC_FORMAT, model.outputFormat);
 
     showMembers();
     return true;
@@ -68,7 +68,7 @@ bool cPanelGeneral::onCommand(int id, int code, HWND) {
     }
     if (id == IDC_FORMAT && code == CBN_SELENDOK) {
         readControls();
-        app.outputFormat = DialogData::comboSelection(hwnd(), IDC_FORMAT);
+        model.outputFormat = DialogData::comboSelection(hwnd(), IDC_FORMAT);
         return true;
     }
     if (code != BN_CLICKED)
@@ -76,7 +76,7 @@ bool cPanelGeneral::onCommand(int id, int code, HWND) {
     switch (id) {
     case IDC_RUN_AT_STARTUP:
         readControls();
-        app.runAtStartup = runAtStartupCheck;
+        model.runAtStartup = runAtStartupCheck;
         return true;
     case IDC_COPY_URL:
     case IDC_COPY_IMAGE:
@@ -124,10 +124,10 @@ void cPanelGeneral::showMembers() {
 }
 
 void cPanelGeneral::applyOutputChoices() {
-    app.ftp.setCopyUrl(copyUrlCheck != 0);
-    app.ftp.setOpenBrowser(openBrowserCheck != 0);
-    app.clipboardOutputOn = copyImageCheck;
-    app.diskOutputOn = saveToFolderCheck;
+    model.ftp.setCopyUrl(copyUrlCheck != 0);
+    model.ftp.setOpenBrowser(openBrowserCheck != 0);
+    model.clipboardOutputOn = copyImageCheck;
+    model.diskOutputOn = saveToFolderCheck;
     passFolderOn();
     enableFolderControls();
     showMembers();
@@ -140,7 +140,7 @@ void cPanelGeneral::enableFolderControls() {
 
 void cPanelGeneral::passFolderOn() {
     // The whole text as typed: the disk output reports a folder it cannot write to.
-    app.disk.setFolder(folderText);
+    model.disk.setFolder(folderText);
 }
 
 void cPanelGeneral::browseForFolder() {
@@ -160,6 +160,6 @@ void cPanelGeneral::browseForFolder() {
 }
 
 void cPanelGeneral::editHotKeys() {
-    cKeySettingsDlg dialog(&app.hotKeys);
+    cKeySettingsDlg dialog(&model.hotKeys);
     dialog.runModal(hwnd());
 }

@@ -1,20 +1,19 @@
 #pragma once
 
 #include "platform/Dialog.h"
+#include "ui/PreferencesModel.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-class CPixlanceApp;
-
 // The General page of the preferences: start with the system, what happens to the uploaded
 // image's address, the folder and the clipboard outputs, the image format and the hot keys.
 // There is no OK step: every click goes straight into the application's live values.
 class cPanelGeneral : public Dialog {
 public:
-    explicit cPanelGeneral(CPixlanceApp& app);
+    explicit cPanelGeneral(const PreferencesModel& model);
 
 protected:
     bool onInitDialog() override;
@@ -30,7 +29,7 @@ private:
     void browseForFolder();
     void editHotKeys();
 
-    CPixlanceApp& app;
+    PreferencesModel model;
     std::int32_t copyUrlCheck = 0;
     std::int32_t openBrowserCheck = 0;
     std::int32_t copyImageCheck = 0;

@@ -19,9 +19,9 @@ HICON programIcon(UINT id, int sizeMetric) {
 
 } // namespace
 
-cPreferencesDlg::cPreferencesDlg(CPixlanceApp& app) : Dialog(IDD_PREFERENCES) {
-    pages[0] = std::make_unique<cPanelGeneral>(app);
-    pages[1] = std::make_unique<cPanelFTP>(app);
+cPreferencesDlg::cPreferencesDlg(const PreferencesModel& model) : Dialog(IDD_PREFERENCES) {
+    pages[0] = std::make_unique<cPanelGeneral>(model);
+    pages[1] = std::make_unique<cPanelFTP>(model);
 }
 
 bool cPreferencesDlg::onInitDialog() {

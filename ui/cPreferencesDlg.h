@@ -1,20 +1,19 @@
 #pragma once
 
 #include "platform/Dialog.h"
+#include "ui/PreferencesModel.h"
 
 #include <windows.h>
 
 #include <array>
 #include <memory>
 
-class CPixlanceApp;
-
 // The preferences window: a tab control over two pages, General and FTP. It has no buttons; the
 // pages write every change into the application at once, and the caller saves the settings when
 // the window closes, however it was closed.
 class cPreferencesDlg : public Dialog {
 public:
-    explicit cPreferencesDlg(CPixlanceApp& app);
+    explicit cPreferencesDlg(const PreferencesModel& model);
 
     // The page shown (0 General, 1 FTP), or -1 before the first is shown.
     int shownPage() const noexcept { return currentPage; }

@@ -1,6 +1,6 @@
 #include "app/AppFolders.h"
 #include "app/CPixlanceApp.h"
-#include "app/CaptureRequest.h"
+#include "hotkeys/CaptureRequest.h"
 #include "app/FrameName.h"
 #include "capture/ScreenGrab.h"
 #include "capture/cFullScreenWnd.h"

@@ -6,7 +6,7 @@
 #include "capture/ScreenGrab.h"
 #include "output/FrameWriting.h"
 #include "platform/DiskFile.h"
-#include "app/RegistryProfile.h"
+#include "settings/RegistryProfile.h"
 #include "res/resource.h"
 #include "settings/cBinSettingBag.h"
 #include "support/BrowserRecorder.h"

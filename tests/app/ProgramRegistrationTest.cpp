@@ -1,5 +1,5 @@
 #include "app/ProgramRegistration.h"
-#include "app/RegistryProfile.h"
+#include "settings/RegistryProfile.h"
 #include "platform/Handles.h"
 
 #include <gtest/gtest.h>

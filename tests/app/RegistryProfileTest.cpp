@@ -1,4 +1,4 @@
-#include "app/RegistryProfile.h"
+#include "settings/RegistryProfile.h"
 #include "platform/Handles.h"
 
 #include <gtest/gtest.h>

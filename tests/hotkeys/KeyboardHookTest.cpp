@@ -1,4 +1,4 @@
-#include "app/CaptureRequest.h"
+#include "hotkeys/CaptureRequest.h"
 #include "hotkeys/KeyboardHook.h"
 #include "platform/Window.h"
 

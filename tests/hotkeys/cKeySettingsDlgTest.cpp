@@ -1,6 +1,6 @@
 // The hot key dialog from the program's resources, driven by real clicks and key presses, with the
 // real keyboard hook reading the same table.
-#include "app/CaptureRequest.h"
+#include "hotkeys/CaptureRequest.h"
 #include "hotkeys/KeySeqDescription.h"
 #include "hotkeys/KeyboardHook.h"
 #include "hotkeys/cKeySettingsDlg.h"

@@ -3,7 +3,7 @@
 // where the run has a mount namespace of its own, a 1 MB limit on the size of written files
 // otherwise.
 #include "app/CPixlanceApp.h"
-#include "app/CaptureRequest.h"
+#include "hotkeys/CaptureRequest.h"
 #include "output/cDiskFileOutput.h"
 #include "platform/FileException.h"
 #include "support/RecordingUpdate.h"

@@ -1,4 +1,7 @@
-#include "app/RegistryProfile.h"
+#include "settings/RegistryProfile.h"
+
+#include "platform/ModulePath.h"
+#include "platform/RegistryValue.h"
 
 #include "platform/Handles.h"
 
@@ -66,9 +69,7 @@ bool RegistryProfile::writeString(const std::wstring& section, const std::wstrin
                           nullptr, &raw, nullptr) != ERROR_SUCCESS)
         return false;
     UniqueRegKey key(raw);
-    return ::RegSetValueExW(
-               key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return writeRegistryString(key.get(), name.c_str(), value);
 }
 
 std::wstring RegistryProfile::readAndKeep(const std::wstring& section, const std::wstring& name,
@@ -83,9 +84,7 @@ std::wstring RegistryProfile::readAndKeep(const std::wstring& section, const std
 }
 
 std::wstring moduleBaseName() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name = path;
+    std::wstring name = modulePath();
     std::size_t slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos)
         name.erase(0, slash + 1);
