@@ -68,21 +68,21 @@ bool fileIsMissing(const std::wstring& path) {
 
 } // namespace
 
-CPixlanceApp::CPixlanceApp() : tray(*this), instanceLock(settingsFolder() + L"running") {
-    ftp.setCopyUrl(true);
-    ftp.setOpenBrowser(true);
-    ftp.setEnabled(true);
-    ftp.setFtpCustom(false);
-    ftp.setFallbackFolder(unsentFolder());
-    setOutputs(&disk, &clipboard, &ftp);
+CPixlanceApp::CPixlanceApp() : tray_(*this), instanceLock_(settingsFolder() + L"running") {
+    ftp_.setCopyUrl(true);
+    ftp_.setOpenBrowser(true);
+    ftp_.setEnabled(true);
+    ftp_.setFtpCustom(false);
+    ftp_.setFallbackFolder(unsentFolder());
+    setOutputs(&disk_, &clipboard_, &ftp_);
     setStatusCallback(this);
 }
 
 CPixlanceApp::~CPixlanceApp() {
     MessagePump::setThreadMessageHandler(nullptr);
-    if (oleStarted)
+    if (oleStarted_)
         ::OleUninitialize();
-    if (socketsStarted)
+    if (socketsStarted_)
         ::WSACleanup();
 }
 
@@ -91,7 +91,7 @@ void CPixlanceApp::showStartupMessage(const std::wstring& text, UINT icon) {
 }
 
 bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
-    if (!instanceLock.held()) {
+    if (!instanceLock_.held()) {
         showStartupMessage(L"Another instance of the applcation\nis already running!",
                            MB_ICONINFORMATION);
         return false;
@@ -105,12 +105,12 @@ bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
         showStartupMessage(loadResourceString(IDS_SOCKETS_INIT_FAILED), MB_ICONERROR);
         return false;
     }
-    socketsStarted = true;
+    socketsStarted_ = true;
     if (FAILED(::OleInitialize(nullptr))) {
         showStartupMessage(loadResourceString(IDS_OLE_INIT_FAILED), MB_ICONERROR);
         return false;
     }
-    oleStarted = true;
+    oleStarted_ = true;
 
     RegistryProfile profile(kProfileKey, moduleBaseName());
 
@@ -125,23 +125,23 @@ bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
         break;
     }
 
-    trayMessage = ::RegisterWindowMessageW(kTrayMessageName);
+    trayMessage_ = ::RegisterWindowMessageW(kTrayMessageName);
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     HICON icon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
-    if (!tray.addTrayIcon(trayMessage, icon))
+    if (!tray_.addTrayIcon(trayMessage_, icon))
         return false;
-    ::SendMessageW(tray.hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    ::SendMessageW(tray.hwnd(), WM_SETICON, ICON_SMALL,
+    ::SendMessageW(tray_.hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    ::SendMessageW(tray_.hwnd(), WM_SETICON, ICON_SMALL,
                    reinterpret_cast<LPARAM>(::LoadIconW(instance, MAKEINTRESOURCEW(IDI_LARGE))));
     // The hidden window stands in as the main window: it owns the clipboard and never shows in
     // the taskbar.
-    clipboard.setOwner(tray.hwnd());
-    ftp.setAddressHandoff(tray.hwnd());
-    ::SetWindowLongPtrW(tray.hwnd(), GWL_EXSTYLE,
-                        ::GetWindowLongPtrW(tray.hwnd(), GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
+    clipboard_.setOwner(tray_.hwnd());
+    ftp_.setAddressHandoff(tray_.hwnd());
+    ::SetWindowLongPtrW(tray_.hwnd(), GWL_EXSTYLE,
+                        ::GetWindowLongPtrW(tray_.hwnd(), GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
 
     try {
-        keyboardHook.install(::GetCurrentThreadId(), hotKeys);
+        keyboardHook_.install(::GetCurrentThreadId(), hotKeys_);
     } catch (const AppException& error) {
         // The icon and the settings still work; the user learns why the keys do nothing.
         notify(false, L"Hot keys are not available", error.shownMessage());
@@ -155,12 +155,12 @@ bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
     const std::wstring username =
         profile.readAndKeep(kProfileSection, L"Username", BuiltinTarget::kUsername);
     const std::wstring path = profile.readAndKeep(kProfileSection, L"Path", BuiltinTarget::kPath);
-    ftp.setTarget(server, username, BuiltinTarget::kPassword, path, false);
-    ftp.setBuiltinUrl(profile.readAndKeep(kProfileSection, L"URL", BuiltinTarget::kUrl));
+    ftp_.setTarget(server, username, BuiltinTarget::kPassword, path, false);
+    ftp_.setBuiltinUrl(profile.readAndKeep(kProfileSection, L"URL", BuiltinTarget::kUrl));
 
-    if (runAtStartup != 0)
+    if (runAtStartup_ != 0)
         createStartupShortcut();
-    started = true;
+    started_ = true;
     return true;
 }
 
@@ -169,30 +169,30 @@ int CPixlanceApp::run() {
 }
 
 void CPixlanceApp::ExitInstance() {
-    keyboardHook.remove();
+    keyboardHook_.remove();
     MessagePump::setThreadMessageHandler(nullptr);
-    if (!started)
+    if (!started_)
         return;
     // A balloon now would vanish with the icon before anyone read it.
     const std::wstring path = settingsFilePath();
-    if (!storeSettings(settingBag, {this, &disk, &clipboard, &ftp, &hotKeys}, path))
+    if (!storeSettings(settingBag_, {this, &disk_, &clipboard_, &ftp_, &hotKeys_}, path))
         showStartupMessage(saveFailedText(path), MB_ICONERROR);
-    keepStartupShortcut(runAtStartup != 0);
+    keepStartupShortcut(runAtStartup_ != 0);
     // Uploads in flight use the output and report to this object: they end before either goes.
-    ftp.stopUploads(kUploadStopWaitMs);
+    ftp_.stopUploads(kUploadStopWaitMs);
 }
 
 void CPixlanceApp::loadSettings() {
     const std::wstring path = settingsFilePath();
     bool failed = false;
     try {
-        settingBag.readFile(path);
+        settingBag_.readFile(path);
         // Whatever a part throws, the program goes on: the parts not yet loaded keep their
         // defaults and the user hears of it once.
         try {
-            for (ISettingPersist* part :
-                 std::initializer_list<ISettingPersist*>{this, &disk, &clipboard, &ftp, &hotKeys})
-                part->load(&settingBag);
+            for (ISettingPersist* part : std::initializer_list<ISettingPersist*>{
+                     this, &disk_, &clipboard_, &ftp_, &hotKeys_})
+                part->load(&settingBag_);
         } catch (...) {
             failed = true;
         }
@@ -203,15 +203,15 @@ void CPixlanceApp::loadSettings() {
     if (failed)
         notify(false, kLoadFailedTitle, L"The settings file could not be read: " + path);
     // The clipboard can hold the image or its address, not both; the address wins.
-    if (clipboardOutputOn != 0 && ftp.copyUrl())
-        clipboardOutputOn = 0;
+    if (clipboardOutputOn_ != 0 && ftp_.copyUrl())
+        clipboardOutputOn_ = 0;
 }
 
 void CPixlanceApp::saveSettings() {
     const std::wstring path = settingsFilePath();
-    if (!storeSettings(settingBag, {this, &disk, &clipboard, &ftp, &hotKeys}, path))
+    if (!storeSettings(settingBag_, {this, &disk_, &clipboard_, &ftp_, &hotKeys_}, path))
         notify(false, kSaveFailedTitle, saveFailedText(path));
-    keepStartupShortcut(runAtStartup != 0);
+    keepStartupShortcut(runAtStartup_ != 0);
 }
 
 void CPixlanceApp::createStartupShortcut() {
@@ -219,14 +219,14 @@ void CPixlanceApp::createStartupShortcut() {
 }
 
 void CPixlanceApp::showPreferences() {
-    if (preferencesOpen)
+    if (preferencesOpen_)
         return;
-    preferencesOpen = true;
+    preferencesOpen_ = true;
     // Cleared however this ends, or Exit would never work again.
     struct OpenFlag {
         bool& flag;
         ~OpenFlag() { flag = false; }
-    } open{preferencesOpen};
+    } open{preferencesOpen_};
     {
         cPreferencesDlg dialog(preferencesModel());
         dialog.runModal(nullptr);
@@ -236,25 +236,25 @@ void CPixlanceApp::showPreferences() {
 }
 
 bool CPixlanceApp::notify(bool ok, const std::wstring& title, const std::wstring& text) {
-    tray.displayBalloon(ok ? CSystemTray::kBalloonInfo : CSystemTray::kBalloonError, title.c_str(),
-                        text.empty() ? L"  " : text.c_str());
+    tray_.displayBalloon(ok ? CSystemTray::kBalloonInfo : CSystemTray::kBalloonError, title.c_str(),
+                         text.empty() ? L"  " : text.c_str());
     return true;
 }
 
 void CPixlanceApp::progress(const std::wstring& title, const std::wstring& text) {
-    tray.displayBalloon(CSystemTray::kBalloonInfo, title.c_str(), text.c_str());
+    tray_.displayBalloon(CSystemTray::kBalloonInfo, title.c_str(), text.c_str());
 }
 
 void CPixlanceApp::load(ISettingBag* bag) {
-    bag->getInt(L"DiskOutput", diskOutputOn);
-    bag->getInt(L"ClipboardOutput", clipboardOutputOn);
-    bag->getInt(L"RunAtStartup", runAtStartup);
-    bag->getInt(L"OutputFormat", outputFormat);
+    bag->getInt(L"DiskOutput", diskOutputOn_);
+    bag->getInt(L"ClipboardOutput", clipboardOutputOn_);
+    bag->getInt(L"RunAtStartup", runAtStartup_);
+    bag->getInt(L"OutputFormat", outputFormat_);
 }
 
 void CPixlanceApp::save(ISettingBag* bag) {
-    bag->setInt(L"DiskOutput", diskOutputOn);
-    bag->setInt(L"ClipboardOutput", clipboardOutputOn);
-    bag->setInt(L"RunAtStartup", runAtStartup);
-    bag->setInt(L"OutputFormat", outputFormat);
+    bag->setInt(L"DiskOutput", diskOutputOn_);
+    bag->setInt(L"ClipboardOutput", clipboardOutputOn_);
+    bag->setInt(L"RunAtStartup", runAtStartup_);
+    bag->setInt(L"OutputFormat", outputFormat_);
 }

@@ -48,12 +48,31 @@ public:
     void saveSettings();
 
     // ITrayCommands: the icon's Preferences and Exit.
-    bool isPreferencesOpen() const override { return preferencesOpen; }
+    bool isPreferencesOpen() const override { return preferencesOpen_; }
     void showPreferences() override;
     // What the preference dialogs show and change.
     PreferencesModel preferencesModel() noexcept {
-        return {hotKeys, disk, ftp, diskOutputOn, clipboardOutputOn, runAtStartup, outputFormat};
+        return {hotKeys_,           disk_,         ftp_,         diskOutputOn_,
+                clipboardOutputOn_, runAtStartup_, outputFormat_};
     }
+
+    // The components, for the dialogs and the start-up code's callers.
+    cHotKeySettings& hotKeys() noexcept { return hotKeys_; }
+    cDiskFileOutput& disk() noexcept { return disk_; }
+    cFTPOutput& ftp() noexcept { return ftp_; }
+    cClipboardOutput& clipboard() noexcept { return clipboard_; }
+    KeyboardHook& keyboardHook() noexcept { return keyboardHook_; }
+    // The switches, with the values their settings keys store.
+    std::int32_t diskOutputOn() const noexcept { return diskOutputOn_; }
+    void setDiskOutputOn(std::int32_t on) noexcept { diskOutputOn_ = on; }
+    std::int32_t clipboardOutputOn() const noexcept { return clipboardOutputOn_; }
+    void setClipboardOutputOn(std::int32_t on) noexcept { clipboardOutputOn_ = on; }
+    std::int32_t runAtStartup() const noexcept { return runAtStartup_; }
+    void setRunAtStartup(std::int32_t on) noexcept { runAtStartup_ = on; }
+    std::int32_t outputFormat() const noexcept { return outputFormat_; }
+    void setOutputFormat(std::int32_t formatCode) noexcept { outputFormat_ = formatCode; }
+    // Whether a capture request is being handled (its outputs may be running a modal loop).
+    bool captureInProgress() const noexcept { return captureInProgress_; }
 
     // IFrameOutputUpdate: every report becomes a balloon; safe from any thread.
     bool notify(bool ok, const std::wstring& title, const std::wstring& text) override;
@@ -67,7 +86,7 @@ public:
     // application's own.
     void setOutputs(IFrameOutput* toDisk, IFrameOutput* toClipboard, IFrameOutput* toFtp) noexcept;
     // Where the outputs and the dispatch report to (not owned; may be null). Starts as this.
-    void setStatusCallback(IFrameOutputUpdate* update) noexcept { statusUpdate = update; }
+    void setStatusCallback(IFrameOutputUpdate* update) noexcept { statusUpdate_ = update; }
 
     // One capture request: grabs a frame in the given CaptureMode, names it after the local time
     // (numbered after the frames of the same second before it) and hands it to the disk, clipboard
@@ -79,21 +98,6 @@ public:
     // that capture requests also arrive inside modal loops.
     void handleThreadMessage(const MSG& msg);
 
-    cHotKeySettings hotKeys;
-    std::int32_t diskOutputOn = 0;      // "DiskOutput"
-    std::int32_t clipboardOutputOn = 0; // "ClipboardOutput"
-    std::int32_t runAtStartup = 1;      // "RunAtStartup"
-    std::int32_t outputFormat = 0;      // "OutputFormat": 0 PNG, 1 JPEG, 2 BMP
-    CSystemTray tray;
-    UINT trayMessage = 0;
-    bool preferencesOpen = false;
-    cDiskFileOutput disk;
-    cFTPOutput ftp;
-    cClipboardOutput clipboard;
-    cBinSettingBag settingBag;
-    bool captureInProgress = false;
-    KeyboardHook keyboardHook;
-
 private:
     // The frame of one request, or none (an unknown mode, an empty selection).
     FramePtr captureFrame(WPARAM mode);
@@ -103,14 +107,28 @@ private:
     // A message box of the program's own, for start-up failures.
     void showStartupMessage(const std::wstring& text, UINT icon);
 
-    IFrameOutput* diskOutput = nullptr;
-    IFrameOutput* clipboardOutput = nullptr;
-    IFrameOutput* ftpOutput = nullptr;
-    IFrameOutputUpdate* statusUpdate = nullptr;
-    FrameNameSequence frameNames;
-    bool started = false;
-    bool socketsStarted = false;
-    bool oleStarted = false;
+    cHotKeySettings hotKeys_;
+    std::int32_t diskOutputOn_ = 0;      // "DiskOutput"
+    std::int32_t clipboardOutputOn_ = 0; // "ClipboardOutput"
+    std::int32_t runAtStartup_ = 1;      // "RunAtStartup"
+    std::int32_t outputFormat_ = 0;      // "OutputFormat": 0 PNG, 1 JPEG, 2 BMP
+    CSystemTray tray_;
+    UINT trayMessage_ = 0;
+    bool preferencesOpen_ = false;
+    cDiskFileOutput disk_;
+    cFTPOutput ftp_;
+    cClipboardOutput clipboard_;
+    cBinSettingBag settingBag_;
+    bool captureInProgress_ = false;
+    KeyboardHook keyboardHook_;
+    IFrameOutput* diskOutput_ = nullptr;
+    IFrameOutput* clipboardOutput_ = nullptr;
+    IFrameOutput* ftpOutput_ = nullptr;
+    IFrameOutputUpdate* statusUpdate_ = nullptr;
+    FrameNameSequence frameNames_;
+    bool started_ = false;
+    bool socketsStarted_ = false;
+    bool oleStarted_ = false;
     // Last, so it is released first when the object goes.
-    InstanceLock instanceLock;
+    InstanceLock instanceLock_;
 };

@@ -31,16 +31,16 @@ private:
 
 void CPixlanceApp::setOutputs(IFrameOutput* toDisk, IFrameOutput* toClipboard,
                               IFrameOutput* toFtp) noexcept {
-    diskOutput = toDisk;
-    clipboardOutput = toClipboard;
-    ftpOutput = toFtp;
+    diskOutput_ = toDisk;
+    clipboardOutput_ = toClipboard;
+    ftpOutput_ = toFtp;
 }
 
 void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
-    if (captureInProgress)
+    if (captureInProgress_)
         return;
     // Declared before the frame, so the frame is freed first and the flag cleared last.
-    CaptureInProgress inProgress(captureInProgress);
+    CaptureInProgress inProgress(captureInProgress_);
     FramePtr frame;
     callGuarded<bool>(
         [&] {
@@ -83,37 +83,37 @@ FramePtr CPixlanceApp::captureFrame(WPARAM mode) {
 }
 
 void CPixlanceApp::deliver(cFrame& frame) {
-    const FrameNameSequence::Name name = frameNames.next(std::time(nullptr));
+    const FrameNameSequence::Name name = frameNames_.next(std::time(nullptr));
     frame.name = name.name;
     frame.nameNumber = name.number;
     IFrameOutput* outputs[3];
     std::size_t count = 0;
-    if (diskOutputOn != 0 && diskOutput)
-        outputs[count++] = diskOutput;
-    if (clipboardOutputOn != 0 && clipboardOutput)
-        outputs[count++] = clipboardOutput;
-    if (ftpOutput)
-        outputs[count++] = ftpOutput;
+    if (diskOutputOn_ != 0 && diskOutput_)
+        outputs[count++] = diskOutput_;
+    if (clipboardOutputOn_ != 0 && clipboardOutput_)
+        outputs[count++] = clipboardOutput_;
+    if (ftpOutput_)
+        outputs[count++] = ftpOutput_;
     for (std::size_t i = 0; i < count; ++i) {
-        outputs[i]->put(&frame, outputFormat, statusUpdate);
+        outputs[i]->put(&frame, outputFormat_, statusUpdate_);
         // The outputs after the disk output name the image as its file is named.
-        if (outputs[i] == diskOutput) {
+        if (outputs[i] == diskOutput_) {
             frame.writtenToDisk = true;
-            if (const int stored = diskOutput->storedNameNumber())
+            if (const int stored = diskOutput_->storedNameNumber())
                 frame.nameNumber = stored;
         }
     }
 }
 
 void CPixlanceApp::reportFailure(const AppException& error) noexcept {
-    if (!statusUpdate)
+    if (!statusUpdate_)
         return;
     try {
         // A text short enough is shown as it is, without a copy.
         if (error.message().size() <= AppException::kShownLength)
-            statusUpdate->notify(false, kFailedTitle, error.message());
+            statusUpdate_->notify(false, kFailedTitle, error.message());
         else
-            statusUpdate->notify(false, kFailedTitle, error.shownMessage());
+            statusUpdate_->notify(false, kFailedTitle, error.shownMessage());
     } catch (...) {
         // The status callback is the only place a capture reports to; there is nowhere further.
     }

@@ -59,7 +59,7 @@ public:
             sample = pixelAt(*frame, 300, 300);
         log_.push_back({name_, frame, frame->width, frame->height, frame->stride(),
                         frame->pixels != nullptr, frame->name, frame->fileStem(), format, update,
-                        app_.captureInProgress, sample});
+                        app_.captureInProgress(), sample});
         if (onPut)
             onPut();
     }
@@ -178,9 +178,9 @@ protected:
 PaintedWindow* CaptureDispatchTest::pattern = nullptr;
 
 TEST_F(CaptureDispatchTest, FullScreenFrameGoesToDiskThenClipboardThenFtp) {
-    app.diskOutputOn = 1;
-    app.clipboardOutputOn = 7;
-    app.outputFormat = 2;
+    app.setDiskOutputOn(1);
+    app.setClipboardOutputOn(7);
+    app.setOutputFormat(2);
     const std::time_t before = std::time(nullptr);
     app.OnCaptureRequest(CaptureFullScreen, 0);
     const std::time_t after = std::time(nullptr);
@@ -199,11 +199,11 @@ TEST_F(CaptureDispatchTest, FullScreenFrameGoesToDiskThenClipboardThenFtp) {
         EXPECT_EQ(call.name.size(), 17u);
     }
     EXPECT_TRUE(update.notified.empty());
-    EXPECT_FALSE(app.captureInProgress);
+    EXPECT_FALSE(app.captureInProgress());
 }
 
 TEST_F(CaptureDispatchTest, WithBothSwitchesOffOnlyTheFtpOutputGetsTheFrame) {
-    app.outputFormat = 1;
+    app.setOutputFormat(1);
     app.OnCaptureRequest(CaptureFullScreen, 0);
     ASSERT_EQ(outputsCalled(log), std::vector<std::string>{"ftp"});
     EXPECT_EQ(log[0].format, 1);
@@ -211,8 +211,8 @@ TEST_F(CaptureDispatchTest, WithBothSwitchesOffOnlyTheFtpOutputGetsTheFrame) {
 }
 
 TEST_F(CaptureDispatchTest, AnOutputThatRaisesEndsTheRequestWithOneReport) {
-    app.diskOutputOn = 1;
-    app.clipboardOutputOn = 1;
+    app.setDiskOutputOn(1);
+    app.setClipboardOutputOn(1);
     clipboard.onPut = [] { throw AppException(L"The clipboard is held by another program."); };
     app.OnCaptureRequest(CaptureFullScreen, 0);
     EXPECT_EQ(outputsCalled(log), (std::vector<std::string>{"disk", "clipboard"}));
@@ -220,7 +220,7 @@ TEST_F(CaptureDispatchTest, AnOutputThatRaisesEndsTheRequestWithOneReport) {
     EXPECT_EQ(update.notified[0],
               std::make_tuple(false, kFailedTitle,
                               std::wstring(L"The clipboard is held by another program.")));
-    EXPECT_FALSE(app.captureInProgress);
+    EXPECT_FALSE(app.captureInProgress());
 
     // The flag was cleared: the next request runs through all three.
     clipboard.onPut = nullptr;
@@ -235,7 +235,7 @@ TEST_F(CaptureDispatchTest, OutputThatRunsOutOfMemoryIsReportedWithoutAllocating
         AllocationLimit::set(0);
         throw std::bad_alloc();
     };
-    app.diskOutputOn = 1;
+    app.setDiskOutputOn(1);
     app.OnCaptureRequest(CaptureFullScreen, 0);
     AllocationLimit::set(AllocationLimit::kNone);
 
@@ -243,32 +243,32 @@ TEST_F(CaptureDispatchTest, OutputThatRunsOutOfMemoryIsReportedWithoutAllocating
     EXPECT_EQ(std::get<1>(update.notified[0]), kFailedTitle);
     EXPECT_EQ(std::get<2>(update.notified[0]), L"内存不足.");
     EXPECT_EQ(outputsCalled(log), std::vector<std::string>{"disk"});
-    EXPECT_FALSE(app.captureInProgress);
+    EXPECT_FALSE(app.captureInProgress());
 }
 
 TEST_F(CaptureDispatchTest, TheReportShowsAtMost254CharactersOfTheMessage) {
     disk.onPut = [] { throw ResourceException(); };
-    app.diskOutputOn = 1;
+    app.setDiskOutputOn(1);
     app.OnCaptureRequest(CaptureFullScreen, 0);
     EXPECT_EQ(outputsCalled(log), std::vector<std::string>{"disk"});
     ASSERT_EQ(update.notified.size(), 1u);
     EXPECT_EQ(std::get<2>(update.notified[0]), L"必须的资源不可用");
 
     ftp.onPut = [] { throw AppException(std::wstring(300, L'x')); };
-    app.diskOutputOn = 0;
+    app.setDiskOutputOn(0);
     app.OnCaptureRequest(CaptureFullScreen, 0);
     ASSERT_EQ(update.notified.size(), 2u);
     EXPECT_EQ(std::get<2>(update.notified[1]), std::wstring(254, L'x'));
 }
 
 TEST_F(CaptureDispatchTest, UnknownModesDoNothing) {
-    app.diskOutputOn = 1;
-    app.clipboardOutputOn = 1;
+    app.setDiskOutputOn(1);
+    app.setClipboardOutputOn(1);
     for (WPARAM mode : {WPARAM{3}, WPARAM{4}, WPARAM{1000}, ~WPARAM{0}})
         app.OnCaptureRequest(mode, 0);
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(update.notified.empty());
-    EXPECT_FALSE(app.captureInProgress);
+    EXPECT_FALSE(app.captureInProgress());
 }
 
 TEST_F(CaptureDispatchTest, ForegroundWindowRequestGrabsThatWindow) {
@@ -289,7 +289,7 @@ TEST_F(CaptureDispatchTest, NoForegroundWindowReportsTheResourceText) {
     ::ShowWindow(pattern->hwnd(), SW_HIDE);
     const bool none = pumpUntil([] { return ::GetForegroundWindow() == nullptr; });
     if (none) {
-        app.diskOutputOn = 1;
+        app.setDiskOutputOn(1);
         app.OnCaptureRequest(CaptureForegroundWindow, 0);
     }
     ::ShowWindow(pattern->hwnd(), SW_SHOW);
@@ -298,13 +298,13 @@ TEST_F(CaptureDispatchTest, NoForegroundWindowReportsTheResourceText) {
     ASSERT_EQ(update.notified.size(), 1u);
     EXPECT_EQ(update.notified[0],
               std::make_tuple(false, kFailedTitle, std::wstring(L"必须的资源不可用")));
-    EXPECT_FALSE(app.captureInProgress);
+    EXPECT_FALSE(app.captureInProgress());
 }
 
 TEST_F(CaptureDispatchTest, RegionRequestDeliversTheDraggedRectangle) {
     const FramePtr reference = grabFullScreen();
-    app.diskOutputOn = 1;
-    app.clipboardOutputOn = 1;
+    app.setDiskOutputOn(1);
+    app.setClipboardOutputOn(1);
     std::vector<unsigned char> delivered;
     ftp.onPut = [&] {
         const cFrame* frame = log.back().frame;
@@ -331,12 +331,12 @@ TEST_F(CaptureDispatchTest, RegionRequestDeliversTheDraggedRectangle) {
     std::copy(delivered.begin(), delivered.end(), copy.pixels.get());
     EXPECT_EQ(differenceFrom(copy, *reference, 100, 200), "");
     EXPECT_TRUE(update.notified.empty());
-    EXPECT_FALSE(app.captureInProgress);
+    EXPECT_FALSE(app.captureInProgress());
 }
 
 TEST_F(CaptureDispatchTest, EscapeAndEmptyDragsCallNoOutputAndReportNothing) {
-    app.diskOutputOn = 1;
-    app.clipboardOutputOn = 1;
+    app.setDiskOutputOn(1);
+    app.setClipboardOutputOn(1);
     script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
         .then([&] {
             script.keyDown(VK_ESCAPE);
@@ -357,7 +357,7 @@ TEST_F(CaptureDispatchTest, EscapeAndEmptyDragsCallNoOutputAndReportNothing) {
 
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(update.notified.empty());
-    EXPECT_FALSE(app.captureInProgress);
+    EXPECT_FALSE(app.captureInProgress());
 }
 
 // Takes every GDI object the process may still have, so that the next one asked for fails.
@@ -374,7 +374,7 @@ private:
 };
 
 TEST_F(CaptureDispatchTest, ReleaseWhosePixelsCannotBeCopiedIsOneReportAndNoOutput) {
-    app.diskOutputOn = 1;
+    app.setDiskOutputOn(1);
     std::unique_ptr<GdiExhaustion> exhaustion;
     script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
         .then([&] { script.moveTo(100, 200); })
@@ -396,7 +396,7 @@ TEST_F(CaptureDispatchTest, ReleaseWhosePixelsCannotBeCopiedIsOneReportAndNoOutp
     EXPECT_FALSE(std::get<0>(update.notified[0]));
     EXPECT_EQ(std::get<1>(update.notified[0]), kFailedTitle);
     EXPECT_EQ(std::get<2>(update.notified[0]), ResourceException().message());
-    EXPECT_FALSE(app.captureInProgress);
+    EXPECT_FALSE(app.captureInProgress());
 }
 
 TEST_F(CaptureDispatchTest, RequestPostedWhileTheSelectionIsOpenIsDroppedForGood) {
@@ -433,19 +433,19 @@ TEST_F(CaptureDispatchTest, RequestPostedWhileTheSelectionIsOpenIsDroppedForGood
 // The application's own outputs and fallback folder; uploads go where nothing listens.
 TEST_F(CaptureDispatchTest, AFailedUploadKeepsTheImageOnlyWhenTheDiskOutputHasNotWrittenIt) {
     const std::wstring disk = TestEnvironment::freshTempDir(L"dispatch-disk");
-    app.disk.setFolder(disk);
-    app.ftp.setTarget(L"127.0.0.19", L"tester", L"secret", L"/", true);
-    app.ftp.setFtpCustom(true);
-    app.setOutputs(&app.disk, nullptr, &app.ftp);
+    app.disk().setFolder(disk);
+    app.ftp().setTarget(L"127.0.0.19", L"tester", L"secret", L"/", true);
+    app.ftp().setFtpCustom(true);
+    app.setOutputs(&app.disk(), nullptr, &app.ftp());
     const std::wstring line = L"\nThe image was kept in " + unsentFolder();
     for (std::int32_t diskOn : {0, 1}) {
-        app.diskOutputOn = diskOn;
+        app.setDiskOutputOn(diskOn);
         const std::size_t before = TestEnvironment::filesIn(unsentFolder()).size();
         app.OnCaptureRequest(CaptureFullScreen, 0);
         for (ULONGLONG end = ::GetTickCount64() + 30000;
-             app.ftp.pendingUploadCount() != 0 && ::GetTickCount64() < end;)
+             app.ftp().pendingUploadCount() != 0 && ::GetTickCount64() < end;)
             ::Sleep(10);
-        ASSERT_EQ(app.ftp.pendingUploadCount(), 0u);
+        ASSERT_EQ(app.ftp().pendingUploadCount(), 0u);
         ASSERT_EQ(std::get<1>(update.notified.back()), L"Upload failed");
         const std::wstring text = std::get<2>(update.notified.back());
         const std::size_t at = text.find(line);
@@ -464,10 +464,10 @@ TEST_F(CaptureDispatchTest, AFailedUploadKeepsTheImageOnlyWhenTheDiskOutputHasNo
 // own beside them, and the output after the disk output names the image as its file is named.
 TEST_F(CaptureDispatchTest, EachCaptureGetsAFileOfItsOwnAndTheUploadTakesItsName) {
     const std::wstring folder = TestEnvironment::freshTempDir(L"dispatch-names");
-    app.disk.setFolder(folder);
-    app.setOutputs(&app.disk, nullptr, &ftp);
-    app.diskOutputOn = 1;
-    app.outputFormat = 2;
+    app.disk().setFolder(folder);
+    app.setOutputs(&app.disk(), nullptr, &ftp);
+    app.setDiskOutputOn(1);
+    app.setOutputFormat(2);
     const std::time_t now = std::time(nullptr);
     constexpr int kSeconds = 6;
     std::vector<std::wstring> theirs;

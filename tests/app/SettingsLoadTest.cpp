@@ -32,7 +32,7 @@ TEST(SettingsLoadTest, OutOfMemoryWhileReadingIsToldOnceAndTheDefaultsStay) {
     EXPECT_NO_THROW(app.loadSettings());
     AllocationLimit::set(AllocationLimit::kNone);
     ::DeleteFileW(file.c_str());
-    EXPECT_EQ(app.outputFormat, 0);
+    EXPECT_EQ(app.outputFormat(), 0);
     ASSERT_TRUE(shell.waitForRequests(1));
     const auto told = shell.requests();
     ASSERT_EQ(told.size(), 1u);

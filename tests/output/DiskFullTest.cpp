@@ -67,10 +67,10 @@ TEST_F(DiskFullTest, CaptureIntoAFullFolderReportsTheFailureAndKeepsNothing) {
     CPixlanceApp app;
     RecordingUpdate update;
     app.setStatusCallback(&update);
-    app.setOutputs(&app.disk, nullptr, nullptr);
-    app.disk.setFolder(folder + L"\\");
-    app.diskOutputOn = 1;
-    app.outputFormat = 2;
+    app.setOutputs(&app.disk(), nullptr, nullptr);
+    app.disk().setFolder(folder + L"\\");
+    app.setDiskOutputOn(1);
+    app.setOutputFormat(2);
     app.OnCaptureRequest(CaptureFullScreen, 0);
 
     const std::vector<RecordedMessage> messages = update.messages();

@@ -110,17 +110,17 @@ void PreferencesTest::TearDownTestSuite() {
 
 void PreferencesTest::SetUp() {
     ::DeleteFileW((settingsFolder() + L"Settings.dat").c_str());
-    app.setOutputs(&app.disk, &app.clipboard, nullptr);
+    app.setOutputs(&app.disk(), &app.clipboard(), nullptr);
     app.setStatusCallback(&update);
-    app.runAtStartup = 0;
-    app.keyboardHook.install(::GetCurrentThreadId(), app.hotKeys);
+    app.setRunAtStartup(0);
+    app.keyboardHook().install(::GetCurrentThreadId(), app.hotKeys());
     MessagePump::setThreadMessageHandler([this](const MSG& msg) { app.handleThreadMessage(msg); });
     ASSERT_TRUE(pumpUntil(inputSettled));
 }
 
 void PreferencesTest::TearDown() {
     MessagePump::setThreadMessageHandler(nullptr);
-    app.keyboardHook.remove();
+    app.keyboardHook().remove();
     ::DeleteFileW((startupFolder() + L"Morvex.lnk").c_str());
 }
 

@@ -79,23 +79,23 @@ protected:
     }
 
     void useCustomTarget(const std::wstring& server, const std::wstring& password) {
-        app.ftp.setEnabled(true);
-        app.ftp.setFtpCustom(true);
-        app.ftp.setTarget(server, L"tester", password, L"/", true);
-        app.ftp.setCustomUrl(L"http://images.example");
+        app.ftp().setEnabled(true);
+        app.ftp().setFtpCustom(true);
+        app.ftp().setTarget(server, L"tester", password, L"/", true);
+        app.ftp().setCustomUrl(L"http://images.example");
     }
 };
 
 TEST_F(FtpPageTest, TargetButtonsSwitchUploadsAtOnceAndOnlyTheCustomOneShowsTheServer) {
     const std::wstring folder = TestEnvironment::freshTempDir(L"ftp-page-captures");
     const std::wstring serverRoot = TestEnvironment::ftpRoot(L"page");
-    app.setOutputs(&app.disk, nullptr, &app.ftp);
-    app.diskOutputOn = 1;
-    app.disk.setFolder(folder);
-    app.ftp.setCopyUrl(false);
-    app.ftp.setOpenBrowser(false);
-    app.ftp.setTarget(TestEnvironment::ftpAddress(L"page"), L"tester", L"secret", L"/", false);
-    app.ftp.setEnabled(false);
+    app.setOutputs(&app.disk(), nullptr, &app.ftp());
+    app.setDiskOutputOn(1);
+    app.disk().setFolder(folder);
+    app.ftp().setCopyUrl(false);
+    app.ftp().setOpenBrowser(false);
+    app.ftp().setTarget(TestEnvironment::ftpAddress(L"page"), L"tester", L"secret", L"/", false);
+    app.ftp().setEnabled(false);
 
     InputScript script(30000);
     waitForDialog(script, 1);
@@ -107,25 +107,28 @@ TEST_F(FtpPageTest, TargetButtonsSwitchUploadsAtOnceAndOnlyTheCustomOneShowsTheS
         EXPECT_TRUE(::IsWindowVisible(ftpControl(IDC_TARGET_CUSTOM)));
     });
     clickOn(script, 1, IDC_TARGET_BUILTIN);
-    script.waitFor([this] { return app.ftp.isEnabled() && !app.ftp.ftpCustom(); }, "built-in on")
+    script
+        .waitFor([this] { return app.ftp().isEnabled() && !app.ftp().ftpCustom(); }, "built-in on")
         .then([] { EXPECT_EQ(visibleCustomWindows(), 0); });
     // "None" stops the very next capture's upload, with the dialog still open.
     clickOn(script, 1, IDC_TARGET_NONE);
-    script.waitFor([this] { return !app.ftp.isEnabled(); }, "uploads off")
+    script.waitFor([this] { return !app.ftp().isEnabled(); }, "uploads off")
         .then([&script] {
             script.press({VK_LCONTROL, VK_LSHIFT, 'F'});
         })
         .waitFor(
-            [&] { return TestEnvironment::filesIn(folder).size() == 1 && !app.captureInProgress; },
+            [&] {
+                return TestEnvironment::filesIn(folder).size() == 1 && !app.captureInProgress();
+            },
             "the capture on disk")
         .then([&] {
-            EXPECT_EQ(app.ftp.pendingUploadCount(), 0u);
+            EXPECT_EQ(app.ftp().pendingUploadCount(), 0u);
             EXPECT_TRUE(TestEnvironment::filesIn(serverRoot).empty());
             for (const RecordedMessage& message : update.messages())
                 EXPECT_EQ(message.title, L"Image written to disk");
         });
     clickOn(script, 1, IDC_TARGET_CUSTOM);
-    script.waitFor([this] { return app.ftp.isEnabled() && app.ftp.ftpCustom(); }, "custom on")
+    script.waitFor([this] { return app.ftp().isEnabled() && app.ftp().ftpCustom(); }, "custom on")
         .then([] {
             EXPECT_EQ(visibleCustomWindows(), static_cast<int>(std::size(kCustomWindows)));
             EXPECT_FALSE(::IsWindowEnabled(ftpControl(IDC_FTP_SAVE)));
@@ -138,11 +141,11 @@ TEST_F(FtpPageTest, TargetButtonsSwitchUploadsAtOnceAndOnlyTheCustomOneShowsTheS
         EXPECT_TRUE(saveWindowScreenshot(preferencesWindow(), L"preferences-ftp-custom.png"));
     });
     runPreferences(script);
-    EXPECT_EQ(customTarget(app.ftp, 0), L"") << "typed, not saved";
+    EXPECT_EQ(customTarget(app.ftp(), 0), L"") << "typed, not saved";
 }
 
 TEST_F(FtpPageTest, SaveNamesTheFirstEmptyFieldAndStoresOnlyWhenAllAreFilled) {
-    app.ftp.setFtpCustom(true);
+    app.ftp().setFtpCustom(true);
     std::wstring firstMessage;
     std::wstring secondMessage;
 
@@ -159,7 +162,7 @@ TEST_F(FtpPageTest, SaveNamesTheFirstEmptyFieldAndStoresOnlyWhenAllAreFilled) {
     clickForMessage(script, IDC_FTP_SAVE, secondMessage);
     script.then([this] {
         EXPECT_EQ(::GetFocus(), ftpControl(IDC_FTP_URL));
-        EXPECT_EQ(customTarget(app.ftp, 0), L"") << "nothing stored";
+        EXPECT_EQ(customTarget(app.ftp(), 0), L"") << "nothing stored";
     });
     replaceText(script, IDC_FTP_URL, L"http://images.example");
     clickOn(script, 1, IDC_FTP_SAVE);
@@ -169,11 +172,11 @@ TEST_F(FtpPageTest, SaveNamesTheFirstEmptyFieldAndStoresOnlyWhenAllAreFilled) {
 
     EXPECT_EQ(firstMessage, L"Enter a valid server address");
     EXPECT_EQ(secondMessage, L"Enter a valid url");
-    EXPECT_EQ(customTarget(app.ftp, 0), L"ftp.example");
-    EXPECT_EQ(customTarget(app.ftp, 1), L"me");
-    EXPECT_EQ(customTarget(app.ftp, 2), L"pw");
-    EXPECT_EQ(customTarget(app.ftp, 3), L""); // the folder may be empty
-    EXPECT_EQ(app.ftp.customUrl(), L"http://images.example");
+    EXPECT_EQ(customTarget(app.ftp(), 0), L"ftp.example");
+    EXPECT_EQ(customTarget(app.ftp(), 1), L"me");
+    EXPECT_EQ(customTarget(app.ftp(), 2), L"pw");
+    EXPECT_EQ(customTarget(app.ftp(), 3), L""); // the folder may be empty
+    EXPECT_EQ(app.ftp().customUrl(), L"http://images.example");
 }
 
 TEST_F(FtpPageTest, TestStoresFirstThenConnectsAndExplainsEachFailure) {
@@ -188,7 +191,7 @@ TEST_F(FtpPageTest, TestStoresFirstThenConnectsAndExplainsEachFailure) {
     InputScript script(90000);
     waitForDialog(script, 1);
     clickForMessage(script, IDC_FTP_TEST, wrongPassword);
-    script.then([&] { storedPassword = customTarget(app.ftp, 2); });
+    script.then([&] { storedPassword = customTarget(app.ftp(), 2); });
     replaceText(script, IDC_FTP_PASSWORD, L"secret");
     replaceText(script, IDC_FTP_SERVER, L"ftp://" + address);
     clickForMessage(script, IDC_FTP_TEST, withScheme);

@@ -46,14 +46,14 @@ HWND generalControl(int id) {
 // Opening shows the live values (and repairs the format the page does not offer), each click goes
 // straight into the application, both pages fill the tabs' area, and the close box saves it all.
 TEST_F(PreferencesDialogTest, ShowsTheLiveValuesChangesThemAtEachClickAndSavesThemOnClose) {
-    app.ftp.setCopyUrl(false);
-    app.ftp.setOpenBrowser(false);
-    app.clipboardOutputOn = 1;
-    app.diskOutputOn = 0;
-    app.disk.setFolder(L"C:\\captures");
-    app.outputFormat = 2; // BMP
-    app.ftp.setTarget(L"ftp.example", L"me", L"pw", L"/shots", true);
-    app.ftp.setCustomUrl(L"http://shots.example");
+    app.ftp().setCopyUrl(false);
+    app.ftp().setOpenBrowser(false);
+    app.setClipboardOutputOn(1);
+    app.setDiskOutputOn(0);
+    app.disk().setFolder(L"C:\\captures");
+    app.setOutputFormat(2); // BMP
+    app.ftp().setTarget(L"ftp.example", L"me", L"pw", L"/shots", true);
+    app.ftp().setCustomUrl(L"http://shots.example");
 
     InputScript script;
     waitForDialog(script);
@@ -69,7 +69,7 @@ TEST_F(PreferencesDialogTest, ShowsTheLiveValuesChangesThemAtEachClickAndSavesTh
         EXPECT_FALSE(::IsWindowEnabled(generalControl(IDC_BROWSE_FOLDER)));
         EXPECT_EQ(DialogData::text(general, IDC_FORMAT), L"PNG");
         EXPECT_EQ(::SendMessageW(generalControl(IDC_FORMAT), CB_GETCOUNT, 0, 0), 2);
-        EXPECT_EQ(app.outputFormat, 0) << "the live value is repaired, not only the page";
+        EXPECT_EQ(app.outputFormat(), 0) << "the live value is repaired, not only the page";
 
         HWND tabs = ::GetDlgItem(preferencesWindow(), IDC_PAGE_TABS);
         ASSERT_EQ(TabCtrl_GetItemCount(tabs), 2);
@@ -96,36 +96,36 @@ TEST_F(PreferencesDialogTest, ShowsTheLiveValuesChangesThemAtEachClickAndSavesTh
     });
     // Copying the address clears copying the image, in the page and in the application.
     clickOn(script, 0, IDC_COPY_URL);
-    script.waitFor([this] { return app.ftp.copyUrl(); }, "copying the address on");
+    script.waitFor([this] { return app.ftp().copyUrl(); }, "copying the address on");
     script.then([this] {
-        EXPECT_EQ(app.clipboardOutputOn, 0);
+        EXPECT_EQ(app.clipboardOutputOn(), 0);
         EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_IMAGE), 0);
     });
     // And the other way round; clearing it then brings nothing back.
     clickOn(script, 0, IDC_COPY_IMAGE);
-    script.waitFor([this] { return app.clipboardOutputOn == 1; }, "the clipboard output on");
+    script.waitFor([this] { return app.clipboardOutputOn() == 1; }, "the clipboard output on");
     script.then([this] {
-        EXPECT_FALSE(app.ftp.copyUrl());
+        EXPECT_FALSE(app.ftp().copyUrl());
         EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_URL), 0);
     });
     clickOn(script, 0, IDC_COPY_IMAGE);
-    script.waitFor([this] { return app.clipboardOutputOn == 0; }, "the clipboard output off");
+    script.waitFor([this] { return app.clipboardOutputOn() == 0; }, "the clipboard output off");
     script.then([this] {
-        EXPECT_FALSE(app.ftp.copyUrl());
+        EXPECT_FALSE(app.ftp().copyUrl());
         EXPECT_EQ(DialogData::checked(page(0), IDC_COPY_URL), 0);
     });
     clickOn(script, 0, IDC_SAVE_TO_FOLDER);
-    script.waitFor([this] { return app.diskOutputOn == 1; }, "the disk output on");
+    script.waitFor([this] { return app.diskOutputOn() == 1; }, "the disk output on");
     script.then([] {
         EXPECT_TRUE(::IsWindowEnabled(generalControl(IDC_FOLDER)));
         EXPECT_TRUE(::IsWindowEnabled(generalControl(IDC_BROWSE_FOLDER)));
     });
     clickOn(script, 0, IDC_OPEN_BROWSER);
-    script.waitFor([this] { return app.ftp.openBrowser(); }, "opening in the browser on");
+    script.waitFor([this] { return app.ftp().openBrowser(); }, "opening in the browser on");
     clickOn(script, 0, IDC_RUN_AT_STARTUP);
-    script.waitFor([this] { return app.runAtStartup == 1; }, "starting with the system on");
+    script.waitFor([this] { return app.runAtStartup() == 1; }, "starting with the system on");
     clickOn(script, 0, IDC_SAVE_TO_FOLDER);
-    script.waitFor([this] { return app.diskOutputOn == 0; }, "the disk output off");
+    script.waitFor([this] { return app.diskOutputOn() == 0; }, "the disk output off");
     script.then([] {
         EXPECT_FALSE(::IsWindowEnabled(generalControl(IDC_FOLDER)));
         EXPECT_FALSE(::IsWindowEnabled(generalControl(IDC_BROWSE_FOLDER)));
@@ -171,9 +171,9 @@ TEST_F(PreferencesDialogTest, ShowsTheLiveValuesChangesThemAtEachClickAndSavesTh
 TEST_F(PreferencesDialogTest, ATypedFolderAndTheChosenFormatServeACaptureTakenWhileOpen) {
     const std::wstring before = TestEnvironment::freshTempDir(L"prefs-before");
     const std::wstring typed = TestEnvironment::freshTempDir(L"prefs-typed");
-    app.diskOutputOn = 1;
-    app.disk.setFolder(before);
-    app.outputFormat = 0;
+    app.setDiskOutputOn(1);
+    app.disk().setFolder(before);
+    app.setOutputFormat(0);
 
     InputScript script(30000);
     waitForDialog(script);
@@ -185,14 +185,14 @@ TEST_F(PreferencesDialogTest, ATypedFolderAndTheChosenFormatServeACaptureTakenWh
         .then([&script, &typed] { script.type(typed); })
         .waitFor([&typed] { return DialogData::text(page(0), IDC_FOLDER) == typed; },
                  "the typed folder")
-        .then([this, &before] { EXPECT_EQ(app.disk.folder(), before) << "only when it is left"; })
+        .then([this, &before] { EXPECT_EQ(app.disk().folder(), before) << "only when it is left"; })
         .then([&script] { script.press({VK_TAB}); })
-        .waitFor([this, &typed] { return app.disk.folder() == typed; }, "the folder passed on");
+        .waitFor([this, &typed] { return app.disk().folder() == typed; }, "the folder passed on");
     // "JPG" from the list, with the keyboard.
     clickOn(script, 0, IDC_FORMAT);
     script.then([&script] { script.press({VK_DOWN}); })
         .then([&script] { script.press({VK_RETURN}); })
-        .waitFor([this] { return app.outputFormat == 1; }, "JPEG chosen");
+        .waitFor([this] { return app.outputFormat() == 1; }, "JPEG chosen");
     // The hot key works inside the dialog's loop.
     script.then([&script] {
               script.press({VK_LCONTROL, VK_LSHIFT, 'F'});
@@ -209,9 +209,9 @@ TEST_F(PreferencesDialogTest, ATypedFolderAndTheChosenFormatServeACaptureTakenWh
 
 TEST_F(PreferencesDialogTest, PickerAndHotKeyDialogOpenAboveItAndCancellingChangesNothing) {
     const std::wstring folder = TestEnvironment::freshTempDir(L"prefs-picker");
-    app.diskOutputOn = 1;
-    app.disk.setFolder(folder);
-    const cHotKeySettings keysBefore = app.hotKeys;
+    app.setDiskOutputOn(1);
+    app.disk().setFolder(folder);
+    const cHotKeySettings keysBefore = app.hotKeys();
 
     InputScript script(30000);
     waitForDialog(script);
@@ -227,8 +227,8 @@ TEST_F(PreferencesDialogTest, PickerAndHotKeyDialogOpenAboveItAndCancellingChang
         .waitFor([] { return dialogAbovePreferences() == nullptr; }, "the picker closed")
         .then([this, &folder] {
             EXPECT_EQ(DialogData::text(page(0), IDC_FOLDER), folder);
-            EXPECT_EQ(app.disk.folder(), folder);
-            EXPECT_EQ(app.diskOutputOn, 1);
+            EXPECT_EQ(app.disk().folder(), folder);
+            EXPECT_EQ(app.diskOutputOn(), 1);
         });
     clickOn(script, 0, IDC_HOTKEYS);
     script.waitFor([] { return dialogAbovePreferences() != nullptr; }, "the hot key dialog")
@@ -242,9 +242,9 @@ TEST_F(PreferencesDialogTest, PickerAndHotKeyDialogOpenAboveItAndCancellingChang
         .waitFor([] { return dialogAbovePreferences() == nullptr; }, "the hot key dialog closed")
         .then([this, &keysBefore] {
             EXPECT_TRUE(::IsWindowEnabled(preferencesWindow()));
-            EXPECT_EQ(app.hotKeys.full, keysBefore.full);
-            EXPECT_EQ(app.hotKeys.active, keysBefore.active);
-            EXPECT_EQ(app.hotKeys.select, keysBefore.select);
+            EXPECT_EQ(app.hotKeys().full, keysBefore.full);
+            EXPECT_EQ(app.hotKeys().active, keysBefore.active);
+            EXPECT_EQ(app.hotKeys().select, keysBefore.select);
             // A second request while the dialog is open does nothing.
             EXPECT_TRUE(app.isPreferencesOpen());
             app.showPreferences();
