@@ -1,4 +1,4 @@
-// The hot keys through the program's own bag: its file and its limit on text length.
+// The hot keys through the program's own bag and its file.
 #include "hotkeys/cHotKeySettings.h"
 #include "settings/cBinSettingBag.h"
 #include "support/TestEnvironment.h"
@@ -28,17 +28,6 @@ TEST(HotKeySettings, KeysLostToADamagedFileKeepTheirCombinations) {
     EXPECT_TRUE(table.active.empty()) << "a stored empty text is still no combination";
     EXPECT_EQ(table.select, (KeySeq{17, 16, 83})) << "the lost key keeps the default";
     EXPECT_EQ(table.published()->read()->select, (KeySeq{17, 16, 83}));
-}
-
-TEST(HotKeySettings, OverlongCombinationSavesWhatReadsBack) {
-    cHotKeySettings table;
-    table.full = KeySeq(70, 123);
-    cBinSettingBag bag;
-    table.save(&bag);
-    cHotKeySettings reloaded;
-    reloaded.load(&bag);
-    EXPECT_EQ(reloaded.full, KeySeq(64, 123)); // 64 codes of "123" and commas: 255 characters
-    EXPECT_EQ(reloaded.active, table.active);
 }
 
 } // namespace

@@ -58,6 +58,17 @@ TEST(HotKeySettings, BagWithoutAnyOfTheThreeTurnsThemAllOff) {
     EXPECT_TRUE(table.select.empty());
 }
 
+TEST(HotKeySettings, OverlongCombinationSavesWhatReadsBack) {
+    cHotKeySettings table;
+    table.full = KeySeq(70, 123);
+    Bag bag;
+    table.save(&bag);
+    cHotKeySettings reloaded;
+    reloaded.load(&bag);
+    EXPECT_EQ(reloaded.full, KeySeq(64, 123)); // 64 codes of "123" and commas: 255 characters
+    EXPECT_EQ(reloaded.active, table.active);
+}
+
 // The hook reads only what was published: load publishes, an edit does not until publish(), and a
 // copy's changes never reach the original's readers.
 TEST(HotKeySettings, ReadersSeeWhatLoadOrPublishGaveThem) {

@@ -4,10 +4,12 @@
 #include "settings/SettingValue.h"
 
 #include <string>
+#include <utility>
 
-// A setting bag held in memory only, for the portable code's tests in the native build, where the
-// program's file-backed bag (Windows file calls) is not built. A value of another type than the
-// one asked for counts as missing, as in the program's bag; strings are kept as given.
+// A setting bag held in memory only: for tests of a component's load and save that need no
+// settings file, and natively, where the program's file-backed bag (Windows file calls) is not
+// built. A value of another type than the one asked for counts as missing, and a string keeps its
+// first kMaxStringLength code units, as in every bag.
 class MemorySettingBag final : public ISettingBag {
 public:
     bool getBool(const std::wstring& key, bool& value) override { return get(key, value); }
@@ -20,7 +22,7 @@ public:
     bool setDouble(const std::wstring& key, double value) override { return set(key, value); }
     bool setInt(const std::wstring& key, std::int32_t value) override { return set(key, value); }
     bool setString(const std::wstring& key, const std::wstring& value) override {
-        return set(key, value);
+        return set(key, value.substr(0, kMaxStringLength));
     }
 
     const SettingMap& entries() const noexcept { return entries_; }
