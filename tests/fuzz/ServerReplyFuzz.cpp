@@ -1,32 +1,12 @@
 // Any text (the bytes as UTF-16LE code units) as a server's reply: reducing it drops whole lines
 // from its start, each of them a reply of a code below 300, and nothing else; reducing what is
 // left changes nothing.
+#include "FuzzChecks.h"
 #include "output/UploadFailureText.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-namespace {
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-// Blanks, then a number below 300.
-bool isPositiveReplyLine(const std::wstring& line) {
-    std::size_t i = line.find_first_not_of(L" \t");
-    if (i == std::wstring::npos || line[i] < L'0' || line[i] > L'9')
-        return false;
-    unsigned long value = 0;
-    for (; i < line.size() && line[i] >= L'0' && line[i] <= L'9'; ++i)
-        if ((value = value * 10 + static_cast<unsigned long>(line[i] - L'0')) >= 300)
-            return false;
-    return true;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::wstring reply;
@@ -42,13 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(dropped.empty() || dropped.back() == L'\n');
     for (std::size_t start = 0; start < dropped.size();) {
         const std::size_t end = dropped.find(L'\n', start);
-        check(isPositiveReplyLine(dropped.substr(start, end - start)));
+        check(beginsWithReplyBelow300(dropped.substr(start, end - start)));
         start = end + 1;
     }
     // It stops at the first line that says something: a reply of 300 or more, any other text,
     // or the last line, which is kept even when positive.
     if (!reduced.empty() && reduced.find(L'\n') != std::wstring::npos)
-        check(!isPositiveReplyLine(reduced.substr(0, reduced.find(L'\n'))));
+        check(!beginsWithReplyBelow300(reduced.substr(0, reduced.find(L'\n'))));
     check(UploadFailureText::reducedReply(reduced) == reduced);
     return 0;
 }

@@ -2,6 +2,7 @@
 // the server, remote folder and public base address of an upload target: normalising keeps the
 // forms the rules promise and changes nothing the second time, and the addresses composed from
 // the normalised texts are made of exactly those texts.
+#include "FuzzChecks.h"
 #include "output/UploadAddress.h"
 
 #include <cstdint>
@@ -11,11 +12,6 @@
 #include <vector>
 
 namespace {
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 bool beginsWith(const std::wstring& text, const std::wstring& prefix) {
     if (text.size() < prefix.size())
