@@ -12,6 +12,7 @@
 #include "support/PaintedWindow.h"
 #include "support/SelectionTestKit.h"
 #include "support/TestEnvironment.h"
+#include "support/TestImages.h"
 
 #include <gtest/gtest.h>
 
@@ -27,11 +28,11 @@
 #include <vector>
 
 using namespace SelectionTestKit;
+using TestImages::framePixel;
 
 namespace {
 
 const std::wstring kFailedTitle = L"Failed to capture screenshot";
-const RECT kPatternRect{40, 140, 760, 560};
 
 struct PutCall {
     std::string output;
@@ -56,7 +57,7 @@ public:
     void put(const cFrame* frame, int format, IFrameOutputUpdate* update) override {
         COLORREF sample = CLR_INVALID;
         if (frame->pixels && frame->width > 300 && frame->height > 300)
-            sample = pixelAt(*frame, 300, 300);
+            sample = framePixel(*frame, 300, 300);
         log_.push_back({name_, frame, frame->width, frame->height, frame->stride(),
                         frame->pixels != nullptr, frame->name, frame->fileStem(), format, update,
                         app_.captureInProgress(), sample});
@@ -116,46 +117,12 @@ std::vector<std::string> outputsCalled(const std::vector<PutCall>& log) {
     return names;
 }
 
-class CaptureDispatchTest : public ::testing::Test {
+class CaptureDispatchTest : public PatternScreenTest {
 protected:
-    static void SetUpTestSuite() { pattern = new PaintedWindow(kPatternRect, paintPattern); }
-    static void TearDownTestSuite() {
-        delete pattern;
-        pattern = nullptr;
-    }
-
     void SetUp() override {
         app.setOutputs(&disk, &clipboard, &ftp);
         app.setStatusCallback(&update);
-        ASSERT_TRUE(pumpUntil(inputSettled));
-        ::SetForegroundWindow(pattern->hwnd());
-        ASSERT_TRUE(pumpUntil([] {
-            FramePtr shown = grabRect(kPatternRect);
-            for (int y = 0; y < shown->height; y += 7)
-                for (int x = 0; x < shown->width; x += 7)
-                    if (pixelAt(*shown, x, y) != patternColour(x, y))
-                        return false;
-            return true;
-        }));
-        script.onTimeout = [] {
-            if (HWND window = ::FindWindowW(cFullScreenWnd::windowClass().c_str(), nullptr))
-                ::DestroyWindow(window);
-        };
-    }
-    void TearDown() override {
-        script.releaseAll();
-        EXPECT_TRUE(pumpUntil(inputSettled));
-    }
-    static bool inputSettled() {
-        return ::GetKeyState(VK_LBUTTON) >= 0 && ::GetKeyState(VK_ESCAPE) >= 0;
-    }
-
-    void scriptDrag(int fromX, int fromY, int toX, int toY) {
-        script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
-            .then([=] { script.moveTo(fromX, fromY); })
-            .then([=] { script.leftDown(); })
-            .then([=] { script.moveTo(toX, toY); })
-            .then([=] { script.leftUp(); });
+        PatternScreenTest::SetUp();
     }
 
     // A name that frameNameFor gave for a moment between the two times.
@@ -166,16 +133,13 @@ protected:
         return false;
     }
 
-    static PaintedWindow* pattern;
     std::vector<PutCall> log;
     CPixlanceApp app;
     RecordingOutput disk{"disk", log, app};
     RecordingOutput clipboard{"clipboard", log, app};
     RecordingOutput ftp{"ftp", log, app};
     RecordingUpdate update;
-    InputScript script;
 };
-PaintedWindow* CaptureDispatchTest::pattern = nullptr;
 
 TEST_F(CaptureDispatchTest, FullScreenFrameGoesToDiskThenClipboardThenFtp) {
     app.setDiskOutputOn(1);
@@ -310,7 +274,7 @@ TEST_F(CaptureDispatchTest, RegionRequestDeliversTheDraggedRectangle) {
         const cFrame* frame = log.back().frame;
         delivered.assign(frame->pixels.get(), frame->pixels.get() + frame->bufferSize());
     };
-    scriptDrag(100, 200, 400, 300);
+    drag(100, 200, 400, 300);
     script.start();
     const std::time_t before = std::time(nullptr);
     app.OnCaptureRequest(CaptureRegion, 0);
@@ -416,7 +380,7 @@ TEST_F(CaptureDispatchTest, RequestPostedWhileTheSelectionIsOpenIsDroppedForGood
             ::PostThreadMessageW(thread, WM_CAPTURE_REQUEST, CaptureRegion, 0);
         })
         .waitFor([&] { return requestsSeen == 2; }, "the requests to arrive");
-    scriptDrag(100, 200, 400, 300);
+    drag(100, 200, 400, 300);
     script.start();
     app.OnCaptureRequest(CaptureRegion, 0);
     EXPECT_TRUE(script.finished()) << script.failure();

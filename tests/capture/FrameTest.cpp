@@ -53,13 +53,4 @@ TEST(FrameTest, ImpossibleBufferRaisesTheMemoryException) {
     EXPECT_EQ(frame.name, L"kept");
 }
 
-TEST(FrameTest, DestroyFrameAcceptsEmptyAndNullFrames) {
-    destroyFrame(nullptr);
-    destroyFrame(makeEmptyFrame().release());
-    FramePtr frame = makeEmptyFrame();
-    frame->allocate(3, 3);
-    frame.reset();
-    SUCCEED();
-}
-
 } // namespace

@@ -4,55 +4,22 @@
 #include "support/PaintedWindow.h"
 #include "support/SelectionTestKit.h"
 #include "support/TestEnvironment.h"
+#include "support/TestImages.h"
 
 #include <gtest/gtest.h>
 
 using namespace SelectionTestKit;
+using TestImages::framePixel;
 
 namespace {
 
-// The known content under every drag of these tests.
-const RECT kPatternRect{40, 140, 760, 560};
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-void endSelectionWindow() {
-    if (HWND window = ::FindWindowW(cFullScreenWnd::windowClass().c_str(), nullptr))
-        ::DestroyWindow(window);
-}
-
-class FullScreenWndTest : public ::testing::Test {
+class FullScreenWndTest : public PatternScreenTest {
 protected:
-    static void SetUpTestSuite() { pattern = new PaintedWindow(kPatternRect, paintPattern); }
-    static void TearDownTestSuite() {
-        delete pattern;
-        pattern = nullptr;
-    }
-
     void SetUp() override {
-        // Input of an earlier test is handled first, and the screen shows the pattern again once
-        // the last selection window is gone.
-        ASSERT_TRUE(pumpUntil(inputSettled));
-        ::SetForegroundWindow(pattern->hwnd());
-        ASSERT_TRUE(pumpUntil(patternShown));
+        PatternScreenTest::SetUp();
         reference = grabFullScreen();
-        script.onTimeout = endSelectionWindow;
-    }
-    void TearDown() override {
-        script.releaseAll();
-        EXPECT_TRUE(pumpUntil(inputSettled));
-    }
-
-    static bool inputSettled() {
-        return ::GetKeyState(VK_LBUTTON) >= 0 && ::GetKeyState(VK_RBUTTON) >= 0 &&
-               ::GetKeyState(VK_ESCAPE) >= 0;
-    }
-    static bool patternShown() {
-        FramePtr shown = grabRect(kPatternRect);
-        for (int y = 0; y < shown->height; ++y)
-            for (int x = 0; x < shown->width; ++x)
-                if (pixelAt(*shown, x, y) != patternColour(x, y))
-                    return false;
-        return true;
     }
 
     // Runs the selection window on an empty frame while the script plays.
@@ -68,26 +35,14 @@ protected:
         return frame;
     }
 
-    // Waits for the window, then presses at one point, moves to the other and releases.
-    void drag(int fromX, int fromY, int toX, int toY) {
-        script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
-            .then([=] { script.moveTo(fromX, fromY); })
-            .then([=] { script.leftDown(); })
-            .then([=] { script.moveTo(toX, toY); })
-            .then([=] { script.leftUp(); });
-    }
-
     static void expectEmpty(const cFrame& frame) {
         EXPECT_EQ(frame.pixels, nullptr);
         EXPECT_EQ(frame.width, 0);
         EXPECT_EQ(frame.height, 0);
     }
 
-    static PaintedWindow* pattern;
     FramePtr reference;
-    InputScript script;
 };
-PaintedWindow* FullScreenWndTest::pattern = nullptr;
 
 TEST_F(FullScreenWndTest, DragCopiesTheSnapshotUnderTheRectangle) {
     const DWORD gdiBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
@@ -115,7 +70,7 @@ TEST_F(FullScreenWndTest, DragCopiesTheSnapshotUnderTheRectangle) {
                 // The outline is on the screen once a dash of the left edge shows red.
                 midDrag = grabFullScreen();
                 for (int y = 200; y <= 300; ++y)
-                    if (pixelAt(*midDrag, 100, y) == kRed)
+                    if (framePixel(*midDrag, 100, y) == kRed)
                         return true;
                 return false;
             },
@@ -137,12 +92,12 @@ TEST_F(FullScreenWndTest, DragCopiesTheSnapshotUnderTheRectangle) {
     int red = 0;
     int gaps = 0;
     for (int y = 201; y < 300; ++y)
-        (pixelAt(*midDrag, 100, y) == kRed ? red : gaps) += 1;
+        (framePixel(*midDrag, 100, y) == kRed ? red : gaps) += 1;
     EXPECT_GT(red, 10);
     EXPECT_GT(gaps, 5);
     auto anyRed = [&](int x0, int y0, int dx, int dy, int n) {
         for (int i = 0; i < n; ++i)
-            if (pixelAt(*midDrag, x0 + i * dx, y0 + i * dy) == kRed)
+            if (framePixel(*midDrag, x0 + i * dx, y0 + i * dy) == kRed)
                 return true;
         return false;
     };
@@ -151,7 +106,8 @@ TEST_F(FullScreenWndTest, DragCopiesTheSnapshotUnderTheRectangle) {
     EXPECT_TRUE(anyRed(101, 200, 1, 0, 298)) << "top edge";
     for (POINT p : {POINT{250, 250}, POINT{101, 201}, POINT{399, 299}, POINT{99, 250},
                     POINT{250, 199}, POINT{401, 250}, POINT{250, 301}})
-        EXPECT_EQ(pixelAt(*midDrag, p.x, p.y), pixelAt(*reference, p.x, p.y)) << p.x << ", " << p.y;
+        EXPECT_EQ(framePixel(*midDrag, p.x, p.y), framePixel(*reference, p.x, p.y))
+            << p.x << ", " << p.y;
 
     frame.reset();
     midDrag.reset();
@@ -254,7 +210,7 @@ TEST_F(FullScreenWndTest, ContentChangedAfterOpeningIsNotInTheFrame) {
     });
     ::ShowWindow(cover.hwnd(), SW_HIDE);
     ASSERT_TRUE(pumpUntil([] {
-        return pixelAt(*grabRect(RECT{200, 250, 201, 251}), 0, 0) ==
+        return framePixel(*grabRect(RECT{200, 250, 201, 251}), 0, 0) ==
                patternColour(200 - kPatternRect.left, 250 - kPatternRect.top);
     }));
     reference = grabFullScreen();
@@ -266,7 +222,7 @@ TEST_F(FullScreenWndTest, ContentChangedAfterOpeningIsNotInTheFrame) {
         .waitFor(
             [] {
                 // The live screen now shows the cover over the selection window.
-                return pixelAt(*grabRect(RECT{200, 250, 201, 251}), 0, 0) == RGB(10, 200, 10);
+                return framePixel(*grabRect(RECT{200, 250, 201, 251}), 0, 0) == RGB(10, 200, 10);
             },
             "the cover on the screen");
     drag(100, 200, 400, 300);

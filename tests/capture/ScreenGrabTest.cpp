@@ -1,12 +1,15 @@
 #include "capture/ScreenGrab.h"
 #include "platform/ResourceException.h"
 #include "support/PaintedWindow.h"
+#include "support/TestImages.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 namespace {
+
+using TestImages::framePixel;
 
 // Colours as COLORREF; the frame holds them as blue, green, red.
 constexpr COLORREF kTopLeft = RGB(220, 20, 30);
@@ -29,13 +32,6 @@ void paintKnownContent(HDC dc, int width, int height) {
     PaintedWindow::fill(dc, RECT{0, 0, 1, height - 1}, kLeftColumn);
 }
 
-// The colour at (x, y), y counted from the top of the image.
-COLORREF pixelAt(const cFrame& frame, int x, int y) {
-    const unsigned char* p = frame.pixels.get() + (frame.height - 1 - y) * frame.stride() +
-                             static_cast<std::size_t>(x) * 3;
-    return RGB(p[2], p[1], p[0]);
-}
-
 class ScreenGrabTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { window = new PaintedWindow(kWindowRect, paintKnownContent); }
@@ -54,10 +50,10 @@ TEST_F(ScreenGrabTest, FullScreenIsTheWholeVirtualScreen) {
     EXPECT_EQ(frame->stride(), 5760u);
     EXPECT_EQ(frame->bufferSize(), 6220800u);
     EXPECT_TRUE(frame->name.empty());
-    EXPECT_EQ(pixelAt(*frame, 200 + 10, 150 + 10), kTopLeft);
-    EXPECT_EQ(pixelAt(*frame, 600 - 10, 450 - 10), kBottomRight);
-    EXPECT_EQ(pixelAt(*frame, 300, 450), kBottomRow);
-    EXPECT_EQ(pixelAt(*frame, 200, 300), kLeftColumn);
+    EXPECT_EQ(framePixel(*frame, 200 + 10, 150 + 10), kTopLeft);
+    EXPECT_EQ(framePixel(*frame, 600 - 10, 450 - 10), kBottomRight);
+    EXPECT_EQ(framePixel(*frame, 300, 450), kBottomRow);
+    EXPECT_EQ(framePixel(*frame, 200, 300), kLeftColumn);
 }
 
 TEST_F(ScreenGrabTest, WindowGrabHasTheWindowsPixelsTopToBottom) {
@@ -65,15 +61,15 @@ TEST_F(ScreenGrabTest, WindowGrabHasTheWindowsPixelsTopToBottom) {
     ASSERT_EQ(frame->width, 401);
     ASSERT_EQ(frame->height, 301);
     EXPECT_EQ(frame->stride(), 1204u);
-    EXPECT_EQ(pixelAt(*frame, 5, 5), kTopLeft);
-    EXPECT_EQ(pixelAt(*frame, 0, 0), kLeftColumn);
-    EXPECT_EQ(pixelAt(*frame, 1, 0), kTopLeft);
-    EXPECT_EQ(pixelAt(*frame, 199, 149), kTopLeft);
-    EXPECT_EQ(pixelAt(*frame, 201, 10), kTopRight);
-    EXPECT_EQ(pixelAt(*frame, 10, 160), kBottomLeft);
-    EXPECT_EQ(pixelAt(*frame, 400, 299), kBottomRight);
+    EXPECT_EQ(framePixel(*frame, 5, 5), kTopLeft);
+    EXPECT_EQ(framePixel(*frame, 0, 0), kLeftColumn);
+    EXPECT_EQ(framePixel(*frame, 1, 0), kTopLeft);
+    EXPECT_EQ(framePixel(*frame, 199, 149), kTopLeft);
+    EXPECT_EQ(framePixel(*frame, 201, 10), kTopRight);
+    EXPECT_EQ(framePixel(*frame, 10, 160), kBottomLeft);
+    EXPECT_EQ(framePixel(*frame, 400, 299), kBottomRight);
     for (int x = 0; x < 401; x += 40)
-        EXPECT_EQ(pixelAt(*frame, x, 300), kBottomRow) << "x " << x;
+        EXPECT_EQ(framePixel(*frame, x, 300), kBottomRow) << "x " << x;
     // Bytes in blue, green, red order, and the bottom row is the first row of the buffer.
     const unsigned char* first = frame->pixels.get();
     EXPECT_EQ(first[0], 5);
@@ -87,12 +83,12 @@ TEST_F(ScreenGrabTest, RectGrabTakesExactlyTheRectangle) {
     ASSERT_EQ(frame->width, 6);
     ASSERT_EQ(frame->height, 6);
     EXPECT_EQ(frame->stride(), 20u);
-    EXPECT_EQ(pixelAt(*frame, 0, 0), kBottomRight);
-    EXPECT_EQ(pixelAt(*frame, 1, 0), kBottomRight);
-    EXPECT_EQ(pixelAt(*frame, 0, 1), kBottomRow);
-    EXPECT_EQ(pixelAt(*frame, 1, 1), kBottomRow);
-    EXPECT_NE(pixelAt(*frame, 2, 0), kBottomRight);
-    EXPECT_NE(pixelAt(*frame, 0, 2), kBottomRow);
+    EXPECT_EQ(framePixel(*frame, 0, 0), kBottomRight);
+    EXPECT_EQ(framePixel(*frame, 1, 0), kBottomRight);
+    EXPECT_EQ(framePixel(*frame, 0, 1), kBottomRow);
+    EXPECT_EQ(framePixel(*frame, 1, 1), kBottomRow);
+    EXPECT_NE(framePixel(*frame, 2, 0), kBottomRight);
+    EXPECT_NE(framePixel(*frame, 0, 2), kBottomRow);
 }
 
 TEST_F(ScreenGrabTest, OddWidthRowsArePaddedAndStillLineUp) {
@@ -100,8 +96,8 @@ TEST_F(ScreenGrabTest, OddWidthRowsArePaddedAndStillLineUp) {
     ASSERT_EQ(frame->width, 5);
     EXPECT_EQ(frame->stride(), 16u);
     for (int y = 0; y < 10; ++y) {
-        EXPECT_EQ(pixelAt(*frame, 0, y), kLeftColumn) << "y " << y;
-        EXPECT_EQ(pixelAt(*frame, 4, y), kTopLeft) << "y " << y;
+        EXPECT_EQ(framePixel(*frame, 0, y), kLeftColumn) << "y " << y;
+        EXPECT_EQ(framePixel(*frame, 4, y), kTopLeft) << "y " << y;
     }
 }
 
@@ -110,8 +106,8 @@ TEST_F(ScreenGrabTest, CoveringWindowShowsInTheGrab) {
         PaintedWindow::fill(dc, {0, 0, w, h}, RGB(1, 2, 3));
     });
     FramePtr frame = grabWindow(window->hwnd());
-    EXPECT_EQ(pixelAt(*frame, 60, 60), RGB(1, 2, 3));
-    EXPECT_EQ(pixelAt(*frame, 20, 20), kTopLeft);
+    EXPECT_EQ(framePixel(*frame, 60, 60), RGB(1, 2, 3));
+    EXPECT_EQ(framePixel(*frame, 20, 20), kTopLeft);
 }
 
 TEST_F(ScreenGrabTest, ZeroWidthOrHeightGivesAnEmptyFrame) {
@@ -139,17 +135,17 @@ TEST_F(ScreenGrabTest, WindowPartlyOffTheScreenGivesOnlyItsOnScreenPart) {
     FramePtr frame = grabWindow(moved.hwnd());
     expectScreenPixels(*frame, RECT{0, 600, 250, 900});
     // The left column is off the screen; the quadrants split at the window's x 200.
-    EXPECT_EQ(pixelAt(*frame, 0, 0), kTopLeft);
-    EXPECT_EQ(pixelAt(*frame, 49, 10), kTopLeft);
-    EXPECT_EQ(pixelAt(*frame, 50, 10), kTopRight);
+    EXPECT_EQ(framePixel(*frame, 0, 0), kTopLeft);
+    EXPECT_EQ(framePixel(*frame, 49, 10), kTopLeft);
+    EXPECT_EQ(framePixel(*frame, 50, 10), kTopRight);
 
     ::SetWindowPos(moved.hwnd(), nullptr, 1700, 900, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pumpMessagesFor(300);
     frame = grabWindow(moved.hwnd());
     expectScreenPixels(*frame, RECT{1700, 900, 1920, 1080});
-    EXPECT_EQ(pixelAt(*frame, 199, 149), kTopLeft);
-    EXPECT_EQ(pixelAt(*frame, 219, 179), kBottomRight);
+    EXPECT_EQ(framePixel(*frame, 199, 149), kTopLeft);
+    EXPECT_EQ(framePixel(*frame, 219, 179), kBottomRight);
 
     ::SetWindowPos(moved.hwnd(), nullptr, 1920, 200, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

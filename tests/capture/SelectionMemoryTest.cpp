@@ -29,8 +29,6 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
 
 namespace {
 
-const RECT kPatternRect{40, 140, 760, 560};
-
 BOOL CALLBACK closeDialog(HWND window, LPARAM found) {
     wchar_t name[16] = {};
     ::GetClassNameW(window, name, 16);
@@ -48,10 +46,7 @@ TEST(SelectionMemoryTest, BufferThatCannotBeHadLeavesTheFrameEmptyAndTheWindowOp
     FramePtr frame = makeEmptyFrame();
     frame->allocate(10, 10);
     InputScript script;
-    script.onTimeout = [] {
-        if (HWND window = ::FindWindowW(cFullScreenWnd::windowClass().c_str(), nullptr))
-            ::DestroyWindow(window);
-    };
+    script.onTimeout = endSelectionWindow;
     HWND selection = nullptr;
     script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
         .then([&] { selection = shownSelectionWindow(); })
@@ -72,12 +67,9 @@ TEST(SelectionMemoryTest, BufferThatCannotBeHadLeavesTheFrameEmptyAndTheWindowOp
             EXPECT_EQ(frame->pixels, nullptr);
             EXPECT_EQ(frame->width, 0);
             EXPECT_EQ(frame->height, 0);
-        })
-        // The user drags again, and this time the frame is filled.
-        .then([&] { script.moveTo(150, 220); })
-        .then([&] { script.leftDown(); })
-        .then([&] { script.moveTo(250, 270); })
-        .then([&] { script.leftUp(); });
+        });
+    // The user drags again, and this time the frame is filled.
+    dragSelection(script, 150, 220, 250, 270);
     script.start();
     cFullScreenWnd window;
     window.targetFrame = frame.get();

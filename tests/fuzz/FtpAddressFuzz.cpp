@@ -1,16 +1,12 @@
 // Any text (the bytes as UTF-16LE code units) as a server field: reading never misbehaves, the
 // parts keep their rules, and the address formatted from them reads back as the same parts.
+#include "FuzzChecks.h"
 #include "output/FtpAddress.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 void checkParts(const FtpAddress::Parts& parts) {
     check(!parts.scheme.empty());

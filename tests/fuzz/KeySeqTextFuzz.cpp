@@ -1,18 +1,10 @@
 // Any text (the bytes as UTF-16LE code units) as a stored key combination: reading never
 // misbehaves, and what is written from it stays within bounds and reads back as the same codes.
+#include "FuzzChecks.h"
 #include "hotkeys/KeySeq.h"
 
 #include <cstdint>
 #include <cstdlib>
-
-namespace {
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::wstring text;

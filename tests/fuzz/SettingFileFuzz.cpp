@@ -1,16 +1,12 @@
 // Any bytes as "Settings.dat": reading never fails or misbehaves, keeps keys and texts within
 // bounds, and what it gives writes and reads back unchanged.
+#include "FuzzChecks.h"
 #include "settings/SettingFile.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 bool storable(const std::wstring& text) {
     return text.size() <= SettingFile::kMaxTextLength && text.find(L'\0') == std::wstring::npos;

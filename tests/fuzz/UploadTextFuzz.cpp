@@ -1,6 +1,7 @@
 // Any text (the bytes as UTF-16LE code units, the first byte choosing the error code and the
 // target) as a server's reply, a server name, a folder or a base address: the failure texts and
 // the address rules never misbehave and keep their shapes.
+#include "FuzzChecks.h"
 #include "output/BuiltinTarget.h"
 #include "output/UploadAddress.h"
 #include "output/UploadFailureText.h"
@@ -8,26 +9,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-namespace {
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-bool beginsWithReplyBelow300(const std::wstring& text) {
-    std::size_t i = text.find_first_not_of(L" \t");
-    if (i == std::wstring::npos || text[i] < L'0' || text[i] > L'9')
-        return false;
-    unsigned value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
-        if ((value = value * 10 + static_cast<unsigned>(text[i] - L'0')) >= 300)
-            return false;
-    return true;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)

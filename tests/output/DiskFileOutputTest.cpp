@@ -1,6 +1,7 @@
 #include "output/ImageFilePath.h"
 #include "output/cDiskFileOutput.h"
 #include "platform/FileException.h"
+#include "support/MemorySettingBag.h"
 #include "support/RecordingUpdate.h"
 #include "support/TestEnvironment.h"
 #include "support/TestImages.h"
@@ -17,39 +18,6 @@ const RecordedMessage kBitmapWritten =
     RecordedMessage::notify(true, L"Image written successfully", L"");
 const RecordedMessage kWrittenToDisk =
     RecordedMessage::notify(true, L"Image written to disk", L" ");
-
-// Just enough of a setting bag: typed values, no conversions.
-class MapBag : public ISettingBag {
-public:
-    using Value = std::variant<bool, double, std::int32_t, std::wstring>;
-    std::map<std::wstring, Value> values;
-
-    bool getBool(const std::wstring& key, bool& value) override { return get(key, value); }
-    bool getDouble(const std::wstring& key, double& value) override { return get(key, value); }
-    bool getInt(const std::wstring& key, std::int32_t& value) override { return get(key, value); }
-    bool getString(const std::wstring& key, std::wstring& value) override {
-        return get(key, value);
-    }
-    bool setBool(const std::wstring& key, bool value) override { return set(key, value); }
-    bool setDouble(const std::wstring& key, double value) override { return set(key, value); }
-    bool setInt(const std::wstring& key, std::int32_t value) override { return set(key, value); }
-    bool setString(const std::wstring& key, const std::wstring& value) override {
-        return set(key, value.substr(0, kMaxStringLength));
-    }
-
-private:
-    template <typename T> bool get(const std::wstring& key, T& value) {
-        auto found = values.find(key);
-        if (found == values.end() || !std::holds_alternative<T>(found->second))
-            return false;
-        value = std::get<T>(found->second);
-        return true;
-    }
-    template <typename T> bool set(const std::wstring& key, const T& value) {
-        values[key] = value;
-        return true;
-    }
-};
 
 class DiskFileOutputTest : public ::testing::Test {
 protected:
@@ -70,19 +38,7 @@ protected:
     RecordingUpdate update;
 };
 
-TEST(DiskFileOutputPathTest, FolderWithOrWithoutTrailingBackslash) {
-    EXPECT_EQ(imageFilePath(L"C:\\Shots\\", L"01_02_24_10_20_30", 0),
-              L"C:\\Shots\\01_02_24_10_20_30.png");
-    EXPECT_EQ(imageFilePath(L"C:\\Shots", L"01_02_24_10_20_30", 1),
-              L"C:\\Shots\\01_02_24_10_20_30.jpg");
-    EXPECT_EQ(imageFilePath(L"C:\\Shots", L"01_02_24_10_20_30", 2),
-              L"C:\\Shots\\01_02_24_10_20_30.bmp");
-    EXPECT_EQ(imageFilePath(L"C:\\Shots", L"01_02_24_10_20_30", 7),
-              L"C:\\Shots\\01_02_24_10_20_30.bmp");
-}
-
 TEST(DiskFileOutputPathTest, EmptyFolderMeansTheRootOfTheCurrentDrive) {
-    EXPECT_EQ(imageFilePath(L"", L"05_06_24_01_02_03", 0), L"\\05_06_24_01_02_03.png");
     cDiskFileOutput output;
     output.setFolder(L"");
     EXPECT_EQ(output.imagePath(L"05_06_24_01_02_03", 2), L"\\05_06_24_01_02_03.bmp");
@@ -104,22 +60,22 @@ TEST(DiskFileOutputPathTest, StartsInTheDesktopFolder) {
 TEST(DiskFileOutputPathTest, FolderLoadsAndSavesUnderItsKey) {
     cDiskFileOutput output;
     const std::wstring desktop = output.folder();
-    MapBag bag;
+    MemorySettingBag bag;
     output.load(&bag); // missing key: unchanged
     EXPECT_EQ(output.folder(), desktop);
-    bag.values[L"Folder"] = std::int32_t{5}; // another type: unchanged
+    bag.setInt(L"Folder", 5); // another type: unchanged
     output.load(&bag);
     EXPECT_EQ(output.folder(), desktop);
 
-    bag.values[L"Folder"] = std::wstring(L"D:\\Pictures");
+    bag.setString(L"Folder", L"D:\\Pictures");
     output.load(&bag);
     EXPECT_EQ(output.folder(), L"D:\\Pictures");
 
-    MapBag saved;
+    MemorySettingBag saved;
     output.setFolder(L"E:\\Elsewhere\\");
     output.save(&saved);
-    ASSERT_EQ(saved.values.size(), 1u);
-    EXPECT_EQ(std::get<std::wstring>(saved.values[L"Folder"]), L"E:\\Elsewhere\\");
+    ASSERT_EQ(saved.entries().size(), 1u);
+    EXPECT_EQ(std::get<std::wstring>(saved.entries().at(L"Folder")), L"E:\\Elsewhere\\");
 }
 
 TEST_F(DiskFileOutputTest, BitmapGivesTwoMessagesInOrderAndTheExactFile) {

@@ -172,10 +172,4 @@ TEST(FtpOutputSettingsTest, TargetsAreKeptApart) {
     EXPECT_EQ(output.customTarget().url, L"c-url");
 }
 
-TEST(FtpOutputSettingsTest, StopClosesTheSession) {
-    cFTPOutput output;
-    EXPECT_TRUE(output.stopUploads(0));
-    EXPECT_EQ(output.session().handle(), nullptr);
-}
-
 } // namespace

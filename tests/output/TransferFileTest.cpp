@@ -1,24 +1,18 @@
-#include "output/FrameWriting.h"
 #include "output/upload/TransferFile.h"
-#include "output/upload/stFrameEntry.h"
-#include "platform/FileException.h"
 #include "support/MemoryFile.h"
-#include "support/RecordingUpdate.h"
-#include "support/TestImages.h"
 
 #include <gtest/gtest.h>
 
+// The writers and the frame entry that use the transfer are Windows code.
+#ifdef _WIN32
+#include "output/FrameWriting.h"
+#include "output/upload/stFrameEntry.h"
+#include "platform/FileException.h"
+#include "support/RecordingUpdate.h"
+#include "support/TestImages.h"
+#endif
+
 namespace {
-
-const RecordedMessage kCompressFailed =
-    RecordedMessage::notify(false, L"Failed to compress image", L"");
-
-stFrameEntry entryFor(IFrameOutputUpdate* update) {
-    stFrameEntry entry;
-    entry.owner = std::make_shared<FtpUploadShared>();
-    entry.relay = std::make_shared<StatusRelay>(update);
-    return entry;
-}
 
 TEST(TransferFileTest, PassesEverythingOn) {
     MemoryFile file(false);
@@ -35,6 +29,17 @@ TEST(TransferFileTest, PassesEverythingOn) {
     EXPECT_EQ(file.closes(), 1);
     EXPECT_FALSE(broken);
     EXPECT_NO_THROW(transfer.rethrowFailure());
+}
+
+#ifdef _WIN32
+const RecordedMessage kCompressFailed =
+    RecordedMessage::notify(false, L"Failed to compress image", L"");
+
+stFrameEntry entryFor(IFrameOutputUpdate* update) {
+    stFrameEntry entry;
+    entry.owner = std::make_shared<FtpUploadShared>();
+    entry.relay = std::make_shared<StatusRelay>(update);
+    return entry;
 }
 
 TEST(TransferFileTest, KeepsTheFirstFailureThatTheEncoderSwallowed) {
@@ -104,5 +109,7 @@ TEST(FrameEntryTest, BrokenTransferReplacesTheWritersFailureByTheUploads) {
     EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{RecordedMessage::notify(
                                      false, L"Upload failed", L"Connection reset")}));
 }
+
+#endif
 
 } // namespace

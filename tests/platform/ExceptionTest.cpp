@@ -69,16 +69,6 @@ TEST(ExceptionTest, FileExceptionWithOurOwnReason) {
     EXPECT_EQ(error.message(), L"The path is too long. File: C:\\long");
 }
 
-TEST(ExceptionTest, InternetExceptionUsesWinInetsTextForItsCode) {
-    InternetException error(ERROR_INTERNET_NAME_NOT_RESOLVED);
-    EXPECT_EQ(error.errorCode(), static_cast<DWORD>(ERROR_INTERNET_NAME_NOT_RESOLVED));
-    std::wstring expected =
-        systemMessageText(ERROR_INTERNET_NAME_NOT_RESOLVED, ::GetModuleHandleW(L"wininet.dll"));
-    if (expected.empty())
-        expected = L"Internet error 12007.";
-    EXPECT_EQ(error.message(), expected);
-}
-
 TEST(ExceptionTest, InternetExceptionWithoutAnyTextNamesTheCode) {
     InternetException error(12999);
     EXPECT_EQ(error.message(), L"Internet error 12999.");

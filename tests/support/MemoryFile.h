@@ -2,6 +2,16 @@
 
 #include "platform/OutputFile.h"
 
+#ifdef _WIN32
+#include "platform/FileException.h"
+// What a failing MemoryFile raises: what a real file raises on a full disk.
+using MemoryFileFailure = FileException;
+#else
+#include "platform/AppException.h"
+// Natively, where FileException (a Windows error code) is not built, the program's root exception.
+using MemoryFileFailure = AppException;
+#endif
+
 #include <cstddef>
 #include <limits>
 #include <string>
@@ -9,7 +19,7 @@
 
 // An OutputFile in memory that records every call, for checking what a writer does to its file.
 // It can pretend to be an upload (no seeking) and can fail once a number of bytes has been
-// written, raising FileException as a full disk would.
+// written, raising MemoryFileFailure as a full disk would.
 class MemoryFile : public OutputFile {
 public:
     static constexpr std::size_t kNeverFails = std::numeric_limits<std::size_t>::max();

@@ -48,7 +48,7 @@ void RecordingUpdate::clear() {
     messages_.clear();
 }
 
-bool RecordingUpdate::waitForCount(std::size_t count, DWORD timeoutMs) const {
+bool RecordingUpdate::waitForCount(std::size_t count, unsigned long timeoutMs) const {
     std::unique_lock<std::mutex> lock(mutex_);
     return arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                              [&] { return messages_.size() >= count; });

@@ -2,8 +2,6 @@
 
 #include "output/IFrameOutputUpdate.h"
 
-#include <windows.h>
-
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -47,7 +45,7 @@ public:
     void clear();
     // Waits until at least `count` messages have arrived or the time is up; returns whether they
     // have. Does not pump the calling thread's window messages.
-    bool waitForCount(std::size_t count, DWORD timeoutMs = 10000) const;
+    bool waitForCount(std::size_t count, unsigned long timeoutMs = 10000) const;
 
 private:
     void record(RecordedMessage message);

@@ -1,7 +1,9 @@
 #include "support/SelectionTestKit.h"
 
+#include "capture/ScreenGrab.h"
 #include "capture/cFullScreenWnd.h"
 #include "support/TestEnvironment.h"
+#include "support/TestImages.h"
 
 #include <cstdint>
 #include <sstream>
@@ -15,6 +17,19 @@ HWND shownSelectionWindow() {
         ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId())
         return nullptr;
     return window;
+}
+
+void endSelectionWindow() {
+    if (HWND window = ::FindWindowW(cFullScreenWnd::windowClass().c_str(), nullptr))
+        ::DestroyWindow(window);
+}
+
+void dragSelection(InputScript& script, int fromX, int fromY, int toX, int toY) {
+    script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+        .then([=, &script] { script.moveTo(fromX, fromY); })
+        .then([&script] { script.leftDown(); })
+        .then([=, &script] { script.moveTo(toX, toY); })
+        .then([&script] { script.leftUp(); });
 }
 
 COLORREF patternColour(int x, int y) {
@@ -46,11 +61,13 @@ void paintPattern(HDC dc, int width, int height) {
                         DIB_RGB_COLORS);
 }
 
-COLORREF pixelAt(const cFrame& frame, int x, int y) {
-    const unsigned char* p = frame.pixels.get() +
-                             static_cast<std::size_t>(frame.height - 1 - y) * frame.stride() +
-                             static_cast<std::size_t>(x) * 3;
-    return RGB(p[2], p[1], p[0]);
+bool patternShown() {
+    FramePtr shown = grabRect(kPatternRect);
+    for (int y = 0; y < shown->height; ++y)
+        for (int x = 0; x < shown->width; ++x)
+            if (TestImages::framePixel(*shown, x, y) != patternColour(x, y))
+                return false;
+    return true;
 }
 
 std::string differenceFrom(const cFrame& frame, const cFrame& reference, int left, int top) {
@@ -61,8 +78,8 @@ std::string differenceFrom(const cFrame& frame, const cFrame& reference, int lef
         return "the frame reaches outside the reference";
     for (int y = 0; y < frame.height; ++y)
         for (int x = 0; x < frame.width; ++x) {
-            const COLORREF got = pixelAt(frame, x, y);
-            const COLORREF want = pixelAt(reference, left + x, top + y);
+            const COLORREF got = TestImages::framePixel(frame, x, y);
+            const COLORREF want = TestImages::framePixel(reference, left + x, top + y);
             if (got != want) {
                 std::ostringstream text;
                 text << "pixel (" << x << ", " << y << ") is " << std::hex << got
@@ -91,6 +108,36 @@ void saveBitmap(const cFrame& frame, const std::wstring& path) {
     bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
     bytes.append(reinterpret_cast<const char*>(frame.pixels.get()), imageSize);
     TestEnvironment::writeFileBytes(path, bytes);
+}
+
+PaintedWindow* PatternScreenTest::pattern = nullptr;
+
+void PatternScreenTest::SetUpTestSuite() {
+    pattern = new PaintedWindow(kPatternRect, paintPattern);
+}
+
+void PatternScreenTest::TearDownTestSuite() {
+    delete pattern;
+    pattern = nullptr;
+}
+
+void PatternScreenTest::SetUp() {
+    // Input of an earlier test is handled first, and the screen shows the pattern again once the
+    // last selection window is gone.
+    ASSERT_TRUE(pumpUntil(inputSettled));
+    ::SetForegroundWindow(pattern->hwnd());
+    ASSERT_TRUE(pumpUntil(patternShown));
+    script.onTimeout = endSelectionWindow;
+}
+
+void PatternScreenTest::TearDown() {
+    script.releaseAll();
+    EXPECT_TRUE(pumpUntil(inputSettled));
+}
+
+bool PatternScreenTest::inputSettled() {
+    return ::GetKeyState(VK_LBUTTON) >= 0 && ::GetKeyState(VK_RBUTTON) >= 0 &&
+           ::GetKeyState(VK_ESCAPE) >= 0;
 }
 
 } // namespace SelectionTestKit

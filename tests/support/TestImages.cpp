@@ -12,22 +12,6 @@ namespace TestImages {
 
 namespace {
 
-void setPixel(cFrame& frame, int x, int y, COLORREF colour) {
-    unsigned char* p = frame.pixels.get() + (frame.height - 1 - y) * frame.stride() +
-                       static_cast<std::size_t>(x) * 3;
-    p[0] = GetBValue(colour);
-    p[1] = GetGValue(colour);
-    p[2] = GetRValue(colour);
-}
-
-// Padding bytes of a real capture hold whatever GDI left there; so do ours.
-void scribblePadding(cFrame& frame) {
-    const std::size_t used = static_cast<std::size_t>(frame.width) * 3;
-    for (int row = 0; row < frame.height; ++row)
-        for (std::size_t i = used; i < frame.stride(); ++i)
-            frame.pixels[row * frame.stride() + i] = 0xA5;
-}
-
 class GdiplusUser {
 public:
     GdiplusUser() {
@@ -46,35 +30,6 @@ private:
 };
 
 } // namespace
-
-FramePtr makeNoiseFrame(int width, int height, unsigned seed) {
-    FramePtr frame = makeEmptyFrame();
-    frame->allocate(width, height);
-    unsigned state = seed * 2654435761u + 12345u;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            state = state * 1103515245u + 12345u;
-            setPixel(*frame, x, y, RGB(state >> 24, (state >> 16) & 0xFF, (state >> 8) & 0xFF));
-        }
-    scribblePadding(*frame);
-    return frame;
-}
-
-FramePtr makeQuadrantFrame(int width, int height) {
-    FramePtr frame = makeEmptyFrame();
-    frame->allocate(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const bool top = y < height / 2;
-            const bool left = x < width / 2;
-            const int shade = (x + y) * 40 / (width + height);
-            COLORREF colour = top ? (left ? RGB(200 + shade, 30, 40) : RGB(20, 180 + shade, 60))
-                                  : (left ? RGB(30, 60, 190 + shade) : RGB(220, 210, 30 + shade));
-            setPixel(*frame, x, y, colour);
-        }
-    scribblePadding(*frame);
-    return frame;
-}
 
 COLORREF framePixel(const cFrame& frame, int x, int y) {
     const unsigned char* p = frame.pixels.get() + (frame.height - 1 - y) * frame.stride() +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/cFrame.h"
+#include "support/TestFrames.h"
 
 #include <windows.h>
 
@@ -9,11 +10,6 @@
 
 // Frames of known content and images decoded back, to compare what writers and outputs produce.
 namespace TestImages {
-
-// A frame whose every pixel differs from its neighbours (exact comparisons, row order, padding).
-FramePtr makeNoiseFrame(int width, int height, unsigned seed = 1);
-// Four flat quadrants with a soft gradient, which lossy encoders keep close.
-FramePtr makeQuadrantFrame(int width, int height);
 
 // The colour at (x, y), y counted from the top of the image.
 COLORREF framePixel(const cFrame& frame, int x, int y);
