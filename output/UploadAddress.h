@@ -11,11 +11,13 @@ namespace UploadAddress {
 // Begins with "/" and ends with "/" or a back slash; an empty folder is "/".
 std::wstring normalizeRemoteFolder(const std::wstring& folder);
 
-// Without a leading "ftp://" or "http://", at most kMaxServerLength characters.
+// Without one leading "ftp://" or "http://" (only the first: what follows it is the user's),
+// at most kMaxServerLength characters.
 constexpr std::size_t kMaxServerLength = 511;
 std::wstring normalizeServer(const std::wstring& server);
 
-// A scheme in front (repaired or "http://" added), no closing slash; empty stays empty.
+// A scheme in front (repaired or "http://" added) and one closing slash or back slash removed;
+// empty stays empty. Text that is hardly an address ("a//", a scheme alone) is not made one.
 std::wstring normalizeBaseAddress(const std::wstring& baseAddress);
 
 // Normalised folder + file name.
