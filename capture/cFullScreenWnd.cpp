@@ -24,7 +24,7 @@ std::wstring cFullScreenWnd::windowClass() {
 }
 
 void cFullScreenWnd::runSelection() {
-    dragging = FALSE;
+    dragging = false;
     transferFailed = false;
     const RECT screen = virtualScreenRect();
     const std::wstring className = windowClass();
@@ -57,7 +57,7 @@ bool cFullScreenWnd::onPaint() {
 bool cFullScreenWnd::onLeftButtonDown(POINT at) {
     anchorPoint = currentPoint = at;
     selectionRect = RECT{at.x, at.y, at.x, at.y};
-    dragging = TRUE;
+    dragging = true;
     redraw(kRedrawNow);
     return false;
 }
@@ -73,7 +73,7 @@ bool cFullScreenWnd::onMouseMove(POINT at) {
 bool cFullScreenWnd::onLeftButtonUp(POINT) {
     // A failed allocation leaves from here, before the loop ends: the window stays open with
     // an empty frame, so the user can drag again or press Escape.
-    dragging = FALSE;
+    dragging = false;
     finishSelection();
     endModalLoop(1);
     return true;

@@ -31,7 +31,7 @@ public:
     // Set when the last release had a rectangle but its pixels could not be copied: the frame is
     // then empty as after Escape, and only this tells the two apart.
     bool transferFailed = false;
-    BOOL dragging = FALSE;
+    bool dragging = false;
     POINT anchorPoint{};
     POINT currentPoint{};
 

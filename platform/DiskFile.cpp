@@ -74,21 +74,20 @@ void DiskFile::discard() noexcept {
 }
 
 std::uint64_t DiskFile::seek(std::int64_t offset, SeekOrigin origin) {
-    DWORD method = origin == SeekOrigin::Begin     ? FILE_BEGIN
-                   : origin == SeekOrigin::Current ? FILE_CURRENT
-                                                   : FILE_END;
+    return movePointer(offset, origin == SeekOrigin::Begin     ? FILE_BEGIN
+                               : origin == SeekOrigin::Current ? FILE_CURRENT
+                                                               : FILE_END);
+}
+
+std::uint64_t DiskFile::position() const {
+    return movePointer(0, FILE_CURRENT);
+}
+
+std::uint64_t DiskFile::movePointer(std::int64_t offset, DWORD method) const {
     LARGE_INTEGER distance;
     distance.QuadPart = offset;
     LARGE_INTEGER result{};
     if (!::SetFilePointerEx(openHandle(), distance, &result, method))
-        fail(::GetLastError());
-    return static_cast<std::uint64_t>(result.QuadPart);
-}
-
-std::uint64_t DiskFile::position() const {
-    LARGE_INTEGER zero{};
-    LARGE_INTEGER result{};
-    if (!::SetFilePointerEx(openHandle(), zero, &result, FILE_CURRENT))
         fail(::GetLastError());
     return static_cast<std::uint64_t>(result.QuadPart);
 }

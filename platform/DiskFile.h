@@ -38,6 +38,8 @@ public:
 private:
     [[noreturn]] void fail(DWORD error) const;
     HANDLE openHandle() const;
+    // SetFilePointerEx; the new position.
+    std::uint64_t movePointer(std::int64_t offset, DWORD method) const;
 
     std::wstring path_;
     UniqueFileHandle handle_;

@@ -49,7 +49,7 @@ bool CSystemTray::addTrayIcon(UINT callbackMessage, HICON icon) {
     return added;
 }
 
-BOOL CSystemTray::displayBalloon(DWORD kind, const wchar_t* title, const wchar_t* text) {
+bool CSystemTray::displayBalloon(DWORD kind, const wchar_t* title, const wchar_t* text) {
     // Each balloon fills its own copy of the record, so the shell is called without the lock.
     NOTIFYICONDATAW request;
     {
@@ -62,7 +62,7 @@ BOOL CSystemTray::displayBalloon(DWORD kind, const wchar_t* title, const wchar_t
     request.dwInfoFlags = kind;
     copyBalloonField(request.szInfo, ARRAYSIZE(request.szInfo), text);
     copyBalloonField(request.szInfoTitle, ARRAYSIZE(request.szInfoTitle), title);
-    return ::Shell_NotifyIconW(NIM_MODIFY, &request);
+    return ::Shell_NotifyIconW(NIM_MODIFY, &request) != FALSE;
 }
 
 void CSystemTray::removeIcon() noexcept {

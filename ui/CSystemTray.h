@@ -24,7 +24,7 @@ public:
     bool addTrayIcon(UINT callbackMessage, HICON icon);
     // Shows a balloon; kind is NIIF_INFO or NIIF_ERROR. Safe to call from any thread: each call
     // shows its own title, text and kind. Texts too long for the shell are cut.
-    BOOL displayBalloon(DWORD kind, const wchar_t* title, const wchar_t* text);
+    bool displayBalloon(DWORD kind, const wchar_t* title, const wchar_t* text);
     // The icon's mouse events: the menu on a right click, the default command on a double-click.
     virtual LRESULT onIconEvent(UINT iconId, UINT mouseMessage);
 

@@ -210,7 +210,7 @@ TEST_F(SystemTrayTest, BalloonsArriveWhileADialogOpenedDuringABalloonRuns) {
     std::vector<std::thread> workers;
     int wholeWhileOpen = -1;
     INT_PTR dialogResult = 0;
-    BOOL inner = FALSE;
+    bool inner = false;
     commands.preferences = [&] {
         inner = tray.displayBalloon(CSystemTray::kBalloonError, L"inner title", L"inner text");
         EmptyDialogTemplate emptyDialog;
@@ -223,7 +223,7 @@ TEST_F(SystemTrayTest, BalloonsArriveWhileADialogOpenedDuringABalloonRuns) {
         ::KillTimer(tray.hwnd(), watchId);
         wholeWhileOpen = watch.wholeWhileOpen;
     };
-    BOOL outer = FALSE;
+    bool outer = false;
     {
         Watchdog watchdog("balloon that opened a modal dialog", 30000);
         outer = tray.displayBalloon(CSystemTray::kBalloonInfo, L"outer title", L"outer text");
