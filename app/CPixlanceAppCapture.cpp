@@ -101,6 +101,8 @@ void CPixlanceApp::deliver(cFrame& frame) {
             frame.writtenToDisk = true;
             if (const int stored = diskOutput_->storedNameNumber())
                 frame.nameNumber = stored;
+            frame.savedImage = diskOutput_->takeStoredBytes();
+            frame.savedImageFormat = outputFormat_;
         }
     }
 }

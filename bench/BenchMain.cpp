@@ -2,11 +2,13 @@
 //   ROW <tab> label <tab> WxH <tab> min ms <tab> median ms
 // Usage: pixlance_bench.exe FTP_ADDRESS REFERENCE_FOLDER [RUNS]
 //        pixlance_bench.exe --keys [RUNS]   the keyboard hook's delay per key instead (KeyDelay.h)
+//        pixlance_bench.exe --grab [RUNS]   the full-screen grab instead (GrabBench.h)
 // The FTP server takes the account tester / secret. The encoded frames are left in the reference
 // folder, for bench/run_bench.py to send with curl.
 #include "BenchClock.h"
 #include "BenchContent.h"
 #include "DiscardingFile.h"
+#include "GrabBench.h"
 #include "KeyDelay.h"
 
 #include "output/FrameWriting.h"
@@ -225,11 +227,15 @@ void benchSize(const Sizes& size, int runs, const std::wstring& server,
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc >= 2 && std::wcscmp(argv[1], L"--keys") == 0) {
+    const bool keys = argc >= 2 && std::wcscmp(argv[1], L"--keys") == 0;
+    if (keys || (argc >= 2 && std::wcscmp(argv[1], L"--grab") == 0)) {
         const int runs =
             argc > 2 ? std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10))) : 7;
         try {
-            benchKeyDelay(runs);
+            if (keys)
+                benchKeyDelay(runs);
+            else
+                benchScreenGrab(runs);
         } catch (const AppException& error) {
             std::fwprintf(stderr, L"bench failed: %ls\n", error.message().c_str());
             return 1;
@@ -238,7 +244,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (argc < 3) {
         std::fwprintf(stderr, L"usage: pixlance_bench FTP_ADDRESS REFERENCE_FOLDER [RUNS]\n"
-                              L"       pixlance_bench --keys [RUNS]\n");
+                              L"       pixlance_bench --keys [RUNS]\n"
+                              L"       pixlance_bench --grab [RUNS]\n");
         return 2;
     }
     const std::wstring server = argv[1];

@@ -7,7 +7,7 @@ pixlance_bench.exe under Wine (tools/wine-run.sh), sends the same encoded frames
 targets. Needs root for port 21, like the tests. Then runs `pixlance_bench.exe --keys` and prints
 the delay of a key press with and without the hook, the GUI thread idle or encoding.
 
-    bench/run_bench.py [--build build] [--runs 7] [--address 127.0.0.18] [--keys-only]
+    bench/run_bench.py [--build build] [--runs 7] [--address 127.0.0.18] [--keys-only | --grab-only]
 """
 import argparse
 import os
@@ -81,6 +81,36 @@ def print_key_table(rows):
               % (label, base[label] - base["no hook"]))
 
 
+def run_grab_bench(build, runs):
+    env = dict(os.environ, PIXLANCE_WINE_DIR=os.path.join(build, "wine"))
+    result = subprocess.run(
+        [os.path.join(SOURCE, "tools/wine-run.sh"), os.path.join(build, "bench/pixlance_bench.exe"),
+         "--grab", str(runs)],
+        env=env, capture_output=True, text=True)
+    if result.returncode != 0:
+        sys.exit("pixlance_bench --grab failed:\n" + result.stdout + result.stderr)
+    rows = []
+    for line in result.stdout.splitlines():
+        parts = line.strip().split("\t")
+        if len(parts) == 5 and parts[0] == "GRAB":
+            rows.append((parts[1], parts[2], float(parts[3]), float(parts[4])))
+    return rows
+
+
+def print_grab_table(rows):
+    width = max(len(row[0]) for row in rows)
+    print("\nFull-screen grab, milliseconds\n")
+    print("| %-*s | screen    |    min | median |" % (width, "case"))
+    print("|" + "-" * (width + 2) + "|-----------|--------|--------|")
+    for label, size, low, median in rows:
+        print("| %-*s | %-9s | %6.1f | %6.1f |" % (width, label, size, low, median))
+    median = {label: value for label, _, _, value in rows}
+    grab = median["grabFullScreen (DIB section, one copy)"]
+    floor = median["BitBlt into a DIB section alone (floor)"]
+    print("- grab %.1f ms = %.2f x the floor %.1f ms, target <= 1.3 x: %s"
+          % (grab, grab / floor, floor, "met" if grab <= 1.3 * floor else "MISSED"))
+
+
 def time_curl(address, path, runs):
     command = ["curl", "-s", "-S", "--ftp-port", "-", "-u", "tester:secret", "-T", path,
                "ftp://%s/curl_%s" % (address, os.path.basename(path))]
@@ -100,6 +130,8 @@ def main():
     parser.add_argument("--address", default="127.0.0.18")
     parser.add_argument("--keys-only", action="store_true",
                         help="only the keyboard hook's delay (needs no FTP server)")
+    parser.add_argument("--grab-only", action="store_true",
+                        help="only the full-screen grab (needs no FTP server)")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     if not shutil.which("curl"):
@@ -108,6 +140,9 @@ def main():
                    stdout=subprocess.DEVNULL)
     if args.keys_only:
         print_key_table(run_key_bench(build, args.runs))
+        return
+    if args.grab_only:
+        print_grab_table(run_grab_bench(build, args.runs))
         return
 
     work = tempfile.mkdtemp(prefix="pixlance-bench-")
@@ -134,6 +169,7 @@ def main():
 
     print_table(rows, args.runs)
     print_targets(rows)
+    print_grab_table(run_grab_bench(build, args.runs))
     print_key_table(run_key_bench(build, args.runs))
 
 

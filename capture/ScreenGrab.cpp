@@ -6,6 +6,8 @@
 
 #include <dwmapi.h>
 
+#include <cstring>
+
 RECT virtualScreenRect() noexcept {
     RECT rect;
     rect.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -50,25 +52,25 @@ FramePtr grabRect(const RECT& rect) {
     UniqueMemoryDC memory(::CreateCompatibleDC(nullptr));
     if (!memory)
         throw ResourceException();
-    UniqueBitmap bitmap(::CreateCompatibleBitmap(source.get(), width, height));
-    if (!bitmap)
+    // The copy lands in a section of exactly the frame's layout, so its bytes are the frame's bytes
+    // with no conversion after the one the copy itself makes.
+    BITMAPINFO info{};
+    info.bmiHeader = frameBitmapHeader(width, height);
+    void* bits = nullptr;
+    UniqueBitmap section(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section || !bits)
         throw ResourceException();
     {
-        ScopedSelectObject selection(memory.get(), bitmap.get());
+        ScopedSelectObject selection(memory.get(), section.get());
         if (!selection.selected() || !::BitBlt(memory.get(), 0, 0, width, height, source.get(),
                                                rect.left, rect.top, SRCCOPY))
             throw ResourceException();
     }
+    ::GdiFlush();
 
     FramePtr frame = makeEmptyFrame();
     frame->allocate(width, height);
-    if (!frame->pixels)
-        return frame;
-
-    BITMAPINFO info{};
-    info.bmiHeader = frameBitmapHeader(width, height);
-    if (::GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), frame->pixels.get(),
-                    &info, DIB_RGB_COLORS) == 0)
-        throw ResourceException();
+    if (frame->pixels)
+        std::memcpy(frame->pixels.get(), bits, frame->bufferSize());
     return frame;
 }

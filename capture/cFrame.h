@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // One captured image: 24-bit blue-green-red pixels, rows bottom-up, each row padded to stride().
 struct cFrame {
@@ -15,6 +16,11 @@ struct cFrame {
     // Set by the capture dispatch once the disk output has written this frame: an upload that
     // fails then need not keep the image anywhere else.
     bool writtenToDisk = false;
+    // Also set by the dispatch from the disk output: the bytes of the image file it has just
+    // written and the format code they were encoded in, so that an upload in that format sends
+    // them instead of encoding the frame again.
+    std::shared_ptr<const std::vector<unsigned char>> savedImage;
+    int savedImageFormat = -1;
 
     // The stem of the frame's image files: the name, followed by "_2", "_3", ... for the later
     // frames of the same name.

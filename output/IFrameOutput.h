@@ -4,6 +4,9 @@
 #include "output/IFrameOutputUpdate.h"
 #include "settings/ISettingPersist.h"
 
+#include <memory>
+#include <vector>
+
 // Delivers frames to one destination and keeps its own settings.
 class IFrameOutput : public ISettingPersist {
 public:
@@ -18,6 +21,11 @@ public:
     // which the last put stored its frame, so that the outputs after it can use the same name.
     // 0 for the others, and when the last put stored nothing.
     virtual int storedNameNumber() const noexcept { return 0; }
+    // The bytes of the file the last put stored, handed over once, for an output that keeps
+    // them; null otherwise.
+    virtual std::shared_ptr<const std::vector<unsigned char>> takeStoredBytes() noexcept {
+        return nullptr;
+    }
     // Work still in flight after put must report nothing more.
     virtual void cancelPending() = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "output/FrameWriting.h"
 #include "output/ImageFilePath.h"
+#include "output/MirroredFile.h"
 #include "platform/DiskFile.h"
 #include "platform/FileException.h"
 
@@ -33,12 +34,16 @@ DiskFile createFreeFile(const std::wstring& folder, const cFrame& frame, int for
 } // namespace
 
 NewImageFile saveNewImageFile(const std::wstring& folder, const cFrame& frame, int format,
-                              IFrameOutputUpdate* update) {
+                              IFrameOutputUpdate* update, bool keepBytes) {
     NewImageFile saved;
     DiskFile file = createFreeFile(folder, frame, format, saved.nameNumber);
     saved.path = file.path();
     try {
-        saved.complete = writeFrameAs(format, &frame, &file, update);
+        MirroredFile mirror(file);
+        OutputFile* target = keepBytes ? static_cast<OutputFile*>(&mirror) : &file;
+        saved.complete = writeFrameAs(format, &frame, target, update);
+        if (saved.complete && keepBytes)
+            saved.bytes = std::make_shared<const std::vector<unsigned char>>(mirror.takeBytes());
         if (saved.complete) {
             file.flush();
             file.close();

@@ -39,12 +39,14 @@ std::wstring cDiskFileOutput::imagePath(const std::wstring& frameName, int forma
 
 void cDiskFileOutput::put(const cFrame* frame, int format, IFrameOutputUpdate* update) {
     storedNameNumber_ = 0;
+    storedBytes_.reset();
     if (!frame)
         return;
-    const NewImageFile saved = saveNewImageFile(folder_, *frame, format, update);
+    NewImageFile saved = saveNewImageFile(folder_, *frame, format, update, true);
     if (!saved.complete)
         return;
     storedNameNumber_ = saved.nameNumber;
+    storedBytes_ = std::move(saved.bytes);
     if (update)
         update->notify(true, L"Image written to disk", L" ");
 }

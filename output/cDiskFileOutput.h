@@ -20,6 +20,10 @@ public:
     // no partial file stays behind.
     void put(const cFrame* frame, int format, IFrameOutputUpdate* update) override;
     int storedNameNumber() const noexcept override { return storedNameNumber_; }
+    // The bytes of the file the last put wrote, kept in memory until taken or the next put.
+    std::shared_ptr<const std::vector<unsigned char>> takeStoredBytes() noexcept override {
+        return std::move(storedBytes_);
+    }
     void cancelPending() override {}
 
     const std::wstring& folder() const noexcept { return folder_; }
@@ -34,4 +38,5 @@ public:
 private:
     std::wstring folder_;
     int storedNameNumber_ = 0;
+    std::shared_ptr<const std::vector<unsigned char>> storedBytes_;
 };

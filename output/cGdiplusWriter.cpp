@@ -1,13 +1,10 @@
 #include "output/cGdiplusWriter.h"
 
-#include "capture/FrameBitmapHeader.h"
 #include "output/GdiplusSession.h"
 #include "output/cStream.h"
-#include "platform/Handles.h"
 
 #include <gdiplus.h>
 
-#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -42,15 +39,22 @@ bool findEncoder(const GUID& imageFormat, CLSID& encoder) {
     return false;
 }
 
-bool encode(HBITMAP section, const GUID& imageFormat, cStream& stream, GdiplusSession& session) {
+bool encode(const cFrame& frame, const GUID& imageFormat, cStream& stream,
+            GdiplusSession& session) {
     if (!session.start())
         return false;
     try {
         CLSID encoder;
         if (!findEncoder(imageFormat, encoder))
             return false;
+        // GDI+ reads the frame's own buffer: its rows are bottom-up, so the bitmap starts at the
+        // last row and steps back by the stride. Encoding only reads the pixels.
+        const std::size_t stride = frame.stride();
+        BYTE* lastRow = frame.pixels.get() + stride * static_cast<std::size_t>(frame.height - 1);
         GpBitmap* created = nullptr;
-        if (GdipCreateBitmapFromHBITMAP(section, nullptr, &created) != Ok || !created)
+        if (GdipCreateBitmapFromScan0(frame.width, frame.height, -static_cast<INT>(stride),
+                                      PixelFormat24bppRGB, lastRow, &created) != Ok ||
+            !created)
             return false;
         UniqueGpImage bitmap(created);
         return GdipSaveImageToStream(bitmap.get(), &stream, &encoder, nullptr) == Ok;
@@ -62,24 +66,12 @@ bool encode(HBITMAP section, const GUID& imageFormat, cStream& stream, GdiplusSe
 } // namespace
 
 bool cGdiplusWriter::write(const cFrame* frame, OutputFile* file, IFrameOutputUpdate* update) {
-    GdiplusSession session;
-
-    BITMAPINFO info{};
-    info.bmiHeader = frameBitmapHeader(frame->width, frame->height);
-    void* bits = nullptr;
-    UniqueBitmap section(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!section || !bits || !frame->pixels)
+    if (!frame->pixels || frame->width <= 0 || frame->height <= 0)
         return false;
-
-    // The section has the frame's stride and row order, so the bottom row stays the bottom row.
-    const std::size_t stride = frame->stride();
-    for (int row = 0; row < frame->height; ++row)
-        std::memcpy(static_cast<unsigned char*>(bits) + row * stride,
-                    frame->pixels.get() + row * stride, stride);
-
+    GdiplusSession session;
     cStream stream(file);
     // Some encoders carry on after a refused write, so the stream's own record counts too.
-    if (encode(section.get(), imageFormat_, stream, session) && !stream.writeFailed())
+    if (encode(*frame, imageFormat_, stream, session) && !stream.writeFailed())
         return true;
     if (update)
         update->notify(false, L"Failed to compress image", L"");

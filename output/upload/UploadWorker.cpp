@@ -130,7 +130,11 @@ void upload(stFrameEntry& entry) {
         });
         // The writer reports through the entry, which keeps only its failures.
         TransferFile transfer(*remote, entry.transferBroken);
-        const bool written = writeFrameAs(entry.format, &entry.frame, &transfer, &entry);
+        bool written = true;
+        if (entry.encoded)
+            transfer.write(entry.encoded->data(), entry.encoded->size());
+        else
+            written = writeFrameAs(entry.format, &entry.frame, &transfer, &entry);
         transfer.rethrowFailure();
         remote->close();
         requireStoredReply();

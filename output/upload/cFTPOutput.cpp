@@ -17,10 +17,10 @@ namespace {
 
 using Guard = std::lock_guard<std::mutex>;
 
-void copyFrame(const cFrame& source, cFrame& target) {
+void copyFrame(const cFrame& source, cFrame& target, bool withPixels) {
     target.name = source.name;
     target.nameNumber = source.nameNumber;
-    if (!source.pixels || source.width <= 0 || source.height <= 0)
+    if (!withPixels || !source.pixels || source.width <= 0 || source.height <= 0)
         return;
     target.allocate(source.width, source.height);
     std::memcpy(target.pixels.get(), source.pixels.get(), source.bufferSize());
@@ -83,7 +83,10 @@ void cFTPOutput::startUpload(const cFrame* frame, int format, IFrameOutputUpdate
     pruneWorkers();
     // The copy is the only heavy work here; it needs no lock.
     auto entry = std::make_unique<stFrameEntry>();
-    copyFrame(*frame, entry->frame);
+    // The disk output's bytes in this format are the upload's; without them it encodes the pixels.
+    if (frame->savedImage && frame->savedImageFormat == format)
+        entry->encoded = frame->savedImage;
+    copyFrame(*frame, entry->frame, !entry->encoded);
 
     entry->relay = std::make_shared<StatusRelay>(update);
 

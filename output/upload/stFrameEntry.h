@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // One upload in flight. Its worker thread owns it and destroys it at the end. As the writer's
 // status channel it stands between the writer and the caller's receiver: it drops the writer's
@@ -14,7 +15,9 @@
 // the writer's "Failed to compress image" is dropped too: the upload reports the real cause.
 struct stFrameEntry : IFrameOutputUpdate {
     std::shared_ptr<FtpUploadShared> owner;
-    cFrame frame; // the upload's own copy
+    cFrame frame; // the upload's own copy; its name only when encoded is set
+    // The image file's bytes as the disk output wrote them, sent instead of encoding the frame.
+    std::shared_ptr<const std::vector<unsigned char>> encoded;
     // To the caller's receiver (which may be null) until the output stops.
     std::shared_ptr<StatusRelay> relay = std::make_shared<StatusRelay>(nullptr);
     bool cancelled = false; // under the owner's lock

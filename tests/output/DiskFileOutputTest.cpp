@@ -92,6 +92,12 @@ TEST_F(DiskFileOutputTest, BitmapGivesTwoMessagesInOrderAndTheExactFile) {
 TEST_F(DiskFileOutputTest, PngAndJpegGiveOnlyTheDiskMessage) {
     FramePtr frame = namedFrame(L"02_02_24_10_20_30");
     output.put(frame.get(), 0, &update);
+    // The bytes it keeps for the upload are the file's.
+    const auto kept = output.takeStoredBytes();
+    ASSERT_TRUE(kept);
+    EXPECT_TRUE(std::string(kept->begin(), kept->end()) ==
+                TestEnvironment::readFileBytes(dir + L"\\02_02_24_10_20_30.png"));
+    EXPECT_FALSE(output.takeStoredBytes());
     output.put(frame.get(), 1, &update);
     EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kWrittenToDisk, kWrittenToDisk}));
 

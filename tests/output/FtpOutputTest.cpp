@@ -54,6 +54,22 @@ TEST_F(FtpOutputTest, PngJpegAndBmpArriveByteForByte) {
     }
 }
 
+// With the disk output's bytes of the upload's format on the frame, the upload sends exactly
+// those instead of encoding the frame again; bytes of another format are not used.
+TEST_F(FtpOutputTest, TheSavedFilesBytesAreSentInsteadOfASecondEncoding) {
+    FramePtr frame = namedFrame(L"saved_bytes", 320, 200);
+    // Another frame's image: what arrives shows which bytes were sent.
+    const std::string saved = encodedOnDisk(*namedFrame(L"other", 64, 48), 1);
+    frame->savedImage =
+        std::make_shared<const std::vector<unsigned char>>(saved.begin(), saved.end());
+    frame->savedImageFormat = 1;
+    EXPECT_EQ(upload(*frame, 1), (std::vector<RecordedMessage>{kUploading, kUploaded}));
+    EXPECT_TRUE(uploaded(L"shots\\saved_bytes.jpg") == saved);
+
+    EXPECT_EQ(upload(*frame, 0), (std::vector<RecordedMessage>{kUploading, kUploaded}));
+    EXPECT_TRUE(uploaded(L"shots\\saved_bytes.png") == encodedOnDisk(*frame, 0));
+}
+
 TEST_F(FtpOutputTest, AnyOtherFormatCodeUploadsABmp) {
     FramePtr frame = namedFrame(L"code_five");
     // A BMP upload never shows the writer's "Image written successfully".
