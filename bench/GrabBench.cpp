@@ -66,7 +66,7 @@ void benchScreenGrab(int runs) {
     const ScreenSource screen;
     require(screen.desktop && screen.dc);
     const std::vector<std::pair<std::wstring, std::function<void()>>> cases = {
-        {L"grabFullScreen (DIB section, one copy)", [] { grabFullScreen(); }},
+        {L"grabFullScreen (DIB section taken over)", [] { grabFullScreen(); }},
         {L"compatible bitmap + GetDIBits (before)", [&] { grabThroughCompatibleBitmap(screen); }},
         {L"BitBlt into a DIB section alone (floor)", [&] { blitIntoSection(screen); }},
     };

@@ -6,8 +6,6 @@
 
 #include <dwmapi.h>
 
-#include <cstring>
-
 RECT virtualScreenRect() noexcept {
     RECT rect;
     rect.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -52,8 +50,8 @@ FramePtr grabRect(const RECT& rect) {
     UniqueMemoryDC memory(::CreateCompatibleDC(nullptr));
     if (!memory)
         throw ResourceException();
-    // The copy lands in a section of exactly the frame's layout, so its bytes are the frame's bytes
-    // with no conversion after the one the copy itself makes.
+    // The copy lands in a section of exactly the frame's layout, which the frame then takes over:
+    // no conversion after the one the copy itself makes, and no second copy.
     BITMAPINFO info{};
     info.bmiHeader = frameBitmapHeader(width, height);
     void* bits = nullptr;
@@ -69,8 +67,8 @@ FramePtr grabRect(const RECT& rect) {
     ::GdiFlush();
 
     FramePtr frame = makeEmptyFrame();
-    frame->allocate(width, height);
-    if (frame->pixels)
-        std::memcpy(frame->pixels.get(), bits, frame->bufferSize());
+    frame->adopt(
+        static_cast<unsigned char*>(bits), width, height,
+        [](void* owner) { ::DeleteObject(static_cast<HBITMAP>(owner)); }, section.release());
     return frame;
 }

@@ -12,9 +12,18 @@ void cFrame::allocate(int newWidth, int newHeight) {
     const std::size_t rowBytes = strideFor(newWidth);
     if (static_cast<std::size_t>(newHeight) > std::numeric_limits<std::size_t>::max() / rowBytes)
         throw MemoryException();
-    pixels.reset(new (std::nothrow) unsigned char[rowBytes * static_cast<std::size_t>(newHeight)]);
+    pixels = FramePixels(
+        new (std::nothrow) unsigned char[rowBytes * static_cast<std::size_t>(newHeight)]);
     if (!pixels)
         throw MemoryException();
+    width = newWidth;
+    height = newHeight;
+}
+
+void cFrame::adopt(unsigned char* buffer, int newWidth, int newHeight, void (*release)(void*),
+                   void* owner) noexcept {
+    clear();
+    pixels = FramePixels(buffer, FramePixelsRelease{release, owner});
     width = newWidth;
     height = newHeight;
 }

@@ -4,9 +4,23 @@
 #include <string>
 #include <vector>
 
+// Gives a frame's buffer back: delete[], unless the buffer belongs to another owner (the bitmap the
+// screen was copied into), which release then frees.
+struct FramePixelsRelease {
+    void (*release)(void* owner) = nullptr;
+    void* owner = nullptr;
+    void operator()(unsigned char* pixels) const noexcept {
+        if (release)
+            release(owner);
+        else
+            delete[] pixels;
+    }
+};
+using FramePixels = std::unique_ptr<unsigned char[], FramePixelsRelease>;
+
 // One captured image: 24-bit blue-green-red pixels, rows bottom-up, each row padded to stride().
 struct cFrame {
-    std::unique_ptr<unsigned char[]> pixels; // null while the frame is empty
+    FramePixels pixels; // null while the frame is empty
     int width = 0;
     int height = 0;
     // The capture's local time; frames of one second share it (see nameNumber).
@@ -39,6 +53,10 @@ struct cFrame {
     // Releases any buffer, then gives the frame a buffer for width x height (none when either is 0
     // or negative). Raises MemoryException when the buffer can't be had.
     void allocate(int newWidth, int newHeight);
+    // Releases any buffer, then takes over a width x height buffer in the frame's layout that
+    // another owner frees: release(owner) when the frame lets go of it. Saves a copy of the pixels.
+    void adopt(unsigned char* buffer, int newWidth, int newHeight, void (*release)(void*),
+               void* owner) noexcept;
     // Back to an empty frame; the name stays.
     void clear() noexcept;
 };

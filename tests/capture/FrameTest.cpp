@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 TEST(FrameTest, StrideIsThreeBytesAPixelRoundedUpToFour) {
@@ -51,6 +53,33 @@ TEST(FrameTest, ImpossibleBufferRaisesTheMemoryException) {
     EXPECT_EQ(frame.pixels, nullptr);
     EXPECT_EQ(frame.width, 0);
     EXPECT_EQ(frame.name, L"kept");
+}
+
+// A buffer the frame takes over goes back to its owner, once, whichever way the frame lets go.
+TEST(FrameTest, AnAdoptedBufferGoesBackToItsOwnerOnce) {
+    struct Owner {
+        std::vector<unsigned char> buffer = std::vector<unsigned char>(cFrame::strideFor(5) * 3);
+        int releases = 0;
+    };
+    auto release = [](void* owner) { ++static_cast<Owner*>(owner)->releases; };
+    Owner first;
+    Owner second;
+    {
+        cFrame frame;
+        frame.adopt(first.buffer.data(), 5, 3, release, &first);
+        EXPECT_EQ(frame.pixels.get(), first.buffer.data());
+        EXPECT_EQ(frame.bufferSize(), first.buffer.size());
+        frame.adopt(second.buffer.data(), 5, 3, release, &second);
+        EXPECT_EQ(first.releases, 1);
+        frame.allocate(2, 2); // a buffer of its own from now on
+        EXPECT_EQ(second.releases, 1);
+        EXPECT_NE(frame.pixels, nullptr);
+        frame.adopt(first.buffer.data(), 5, 3, release, &first);
+        FramePtr moved = makeEmptyFrame();
+        moved->pixels = std::move(frame.pixels);
+    }
+    EXPECT_EQ(first.releases, 2);
+    EXPECT_EQ(second.releases, 1);
 }
 
 } // namespace
