@@ -52,20 +52,26 @@ def run_bench(build, address, folder, runs):
     return rows
 
 
-def run_key_bench(build, runs):
+def run_mode(build, mode, tag, fields, runs):
+    """Runs pixlance_bench.exe MODE RUNS and returns the fields of its lines tagged TAG."""
     env = dict(os.environ, PIXLANCE_WINE_DIR=os.path.join(build, "wine"))
     result = subprocess.run(
         [os.path.join(SOURCE, "tools/wine-run.sh"), os.path.join(build, "bench/pixlance_bench.exe"),
-         "--keys", str(runs)],
+         mode, str(runs)],
         env=env, capture_output=True, text=True)
     if result.returncode != 0:
-        sys.exit("pixlance_bench --keys failed:\n" + result.stdout + result.stderr)
+        sys.exit("pixlance_bench %s failed:\n" % mode + result.stdout + result.stderr)
     rows = []
     for line in result.stdout.splitlines():
         parts = line.strip().split("\t")
-        if len(parts) == 6 and parts[0] == "KEY":
-            rows.append((parts[1], int(parts[2]), *map(float, parts[3:])))
+        if len(parts) == fields + 1 and parts[0] == tag:
+            rows.append(parts[1:])
     return rows
+
+
+def run_key_bench(build, runs):
+    return [(label, int(samples), *map(float, times))
+            for label, samples, *times in run_mode(build, "--keys", "KEY", 5, runs)]
 
 
 def print_key_table(rows):
@@ -82,19 +88,8 @@ def print_key_table(rows):
 
 
 def run_grab_bench(build, runs):
-    env = dict(os.environ, PIXLANCE_WINE_DIR=os.path.join(build, "wine"))
-    result = subprocess.run(
-        [os.path.join(SOURCE, "tools/wine-run.sh"), os.path.join(build, "bench/pixlance_bench.exe"),
-         "--grab", str(runs)],
-        env=env, capture_output=True, text=True)
-    if result.returncode != 0:
-        sys.exit("pixlance_bench --grab failed:\n" + result.stdout + result.stderr)
-    rows = []
-    for line in result.stdout.splitlines():
-        parts = line.strip().split("\t")
-        if len(parts) == 5 and parts[0] == "GRAB":
-            rows.append((parts[1], parts[2], float(parts[3]), float(parts[4])))
-    return rows
+    return [(label, size, float(low), float(median))
+            for label, size, low, median in run_mode(build, "--grab", "GRAB", 4, runs)]
 
 
 def print_grab_table(rows):
