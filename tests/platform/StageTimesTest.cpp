@@ -54,7 +54,7 @@ TEST(StageTimesTest, EachCapturesStampsAreOneLineOnceTheNextCaptureIsDispatched)
     markStage(Stage::AddressCopied);
     std::vector<std::vector<long long>> lines = readLines(path);
     ASSERT_EQ(lines.size(), 1u);
-    const std::vector<long long>& first = lines[0];
+    const std::vector<long long> first = lines[0];
     ASSERT_EQ(first.size(), 9u); // the frequency, then one stamp per stage
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
@@ -69,7 +69,7 @@ TEST(StageTimesTest, EachCapturesStampsAreOneLineOnceTheNextCaptureIsDispatched)
     markStage(Stage::Dispatched);
     lines = readLines(path);
     ASSERT_EQ(lines.size(), 2u);
-    const std::vector<long long>& second = lines[1];
+    const std::vector<long long> second = lines[1];
     ASSERT_EQ(second.size(), 9u);
     // The second capture had no key of its own: it carries the last one the hook saw.
     EXPECT_EQ(second[1], first[1]);
