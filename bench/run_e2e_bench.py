@@ -183,10 +183,14 @@ class Session:
             if os.path.exists("/tmp/.X11-unix/X%d" % n):
                 break
             time.sleep(0.05)
-        self.run([os.path.join(SOURCE, "tools/wine-run.sh"), "--start-session"])
-        self.paint()
-        self.keyboard = Keyboard(self.display)
         self.focus = None
+        try:
+            self.run([os.path.join(SOURCE, "tools/wine-run.sh"), "--start-session"])
+            self.paint()
+            self.keyboard = Keyboard(self.display)
+        except BaseException:
+            self.close()
+            raise
 
     def run(self, command, **kw):
         return subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL,
@@ -422,8 +426,8 @@ def main():
         if server:
             server.send_signal(signal.SIGTERM)
             server.wait()
+        shutil.rmtree(work, ignore_errors=True)
     print_report(results, gdiplus, args)
-    shutil.rmtree(work, ignore_errors=True)
 
 
 def print_report(results, gdiplus, args):
