@@ -7,6 +7,7 @@
 #include "capture/cFullScreenWnd.h"
 #include "platform/CallbackGuard.h"
 #include "platform/ResourceException.h"
+#include "platform/StageTimes.h"
 
 #include <ctime>
 
@@ -39,6 +40,7 @@ void CPixlanceApp::setOutputs(IFrameOutput* toDisk, IFrameOutput* toClipboard,
 void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
     if (captureInProgress_)
         return;
+    markStage(Stage::Dispatched);
     // Declared before the frame, so the frame is freed first and the flag cleared last.
     CaptureInProgress inProgress(captureInProgress_);
     FramePtr frame;

@@ -3,6 +3,7 @@
 #include "capture/FrameBitmapHeader.h"
 #include "platform/Handles.h"
 #include "platform/ResourceException.h"
+#include "platform/StageTimes.h"
 
 #include <dwmapi.h>
 
@@ -65,10 +66,12 @@ FramePtr grabRect(const RECT& rect) {
             throw ResourceException();
     }
     ::GdiFlush();
+    markStage(Stage::PixelsRead);
 
     FramePtr frame = makeEmptyFrame();
     frame->adopt(
         static_cast<unsigned char*>(bits), width, height,
         [](void* owner) { ::DeleteObject(static_cast<HBITMAP>(owner)); }, section.release());
+    markStage(Stage::FrameConverted);
     return frame;
 }

@@ -2,6 +2,7 @@
 
 #include "hotkeys/CaptureRequest.h"
 #include "platform/ResourceException.h"
+#include "platform/StageTimes.h"
 
 struct KeyboardHookThread {
     DWORD guiThreadId = 0;
@@ -60,6 +61,7 @@ bool matchesKeyDown(const KeySeq& sequence, DWORD virtualKey) noexcept {
 LRESULT CALLBACK keyboardHookProc(int code, WPARAM kind, LPARAM event) {
     const KeyboardHookThread* hook = threadHook;
     if (hook && kind == WM_KEYDOWN && event) {
+        markStage(Stage::HookCalled);
         const DWORD key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(event)->vkCode;
         const std::shared_ptr<const cHotKeySettings::Entries> table = hook->table->read();
         if (matchesKeyDown(table->full, key))

@@ -5,6 +5,7 @@
 #include "output/MirroredFile.h"
 #include "platform/DiskFile.h"
 #include "platform/FileException.h"
+#include "platform/StageTimes.h"
 
 namespace {
 
@@ -42,11 +43,13 @@ NewImageFile saveNewImageFile(const std::wstring& folder, const cFrame& frame, i
         MirroredFile mirror(file);
         OutputFile* target = keepBytes ? static_cast<OutputFile*>(&mirror) : &file;
         saved.complete = writeFrameAs(format, &frame, target, update);
+        markStage(Stage::FileEncoded);
         if (saved.complete && keepBytes)
             saved.bytes = std::make_shared<const std::vector<unsigned char>>(mirror.takeBytes());
         if (saved.complete) {
             file.flush();
             file.close();
+            markStage(Stage::FileClosed);
         }
     } catch (...) {
         file.discard();

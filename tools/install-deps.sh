@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs, on Debian, the packages that building and testing Pixlance need and that are missing.
+# With --bench, also what bench/run_e2e_bench.py needs (key presses, the X clipboard, scrot).
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
     curl
     clang libclang-rt-14-dev
 )
+if [ "${1:-}" = --bench ]; then
+    packages+=(xdotool xclip scrot libxtst6)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "output/upload/AddressHandoff.h"
 
 #include "platform/OpenedClipboard.h"
+#include "platform/StageTimes.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -83,6 +84,7 @@ bool copyToClipboard(const std::wstring& address, HWND owner) {
         return false;
     }
     // The clipboard owns the memory now.
+    markStage(Stage::AddressCopied);
     return true;
 }
 

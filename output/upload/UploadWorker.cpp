@@ -11,6 +11,7 @@
 #include "output/upload/stFrameEntry.h"
 #include "platform/InternetException.h"
 #include "platform/MemoryException.h"
+#include "platform/StageTimes.h"
 
 #include <shlobj.h>
 
@@ -137,6 +138,7 @@ void upload(stFrameEntry& entry) {
             written = writeFrameAs(entry.format, &entry.frame, &transfer, &entry);
         transfer.rethrowFailure();
         remote->close();
+        markStage(Stage::UploadClosed);
         requireStoredReply();
         // A half-encoded image is no success; the writer has said why, where it could.
         if (!written)
