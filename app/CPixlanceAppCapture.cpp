@@ -88,6 +88,7 @@ void CPixlanceApp::deliver(cFrame& frame) {
     const FrameNameSequence::Name name = frameNames_.next(std::time(nullptr));
     frame.name = name.name;
     frame.nameNumber = name.number;
+    frame.savedImageWanted = ftpOutput_ && ftpOutput_->usesSavedImage();
     IFrameOutput* outputs[3];
     std::size_t count = 0;
     if (diskOutputOn_ != 0 && diskOutput_)

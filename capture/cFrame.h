@@ -35,6 +35,9 @@ struct cFrame {
     // them instead of encoding the frame again.
     std::shared_ptr<const std::vector<unsigned char>> savedImage;
     int savedImageFormat = -1;
+    // Set by the dispatch before the disk output: whether an output after it will take those
+    // bytes; without one, the disk output keeps no copy of what it writes.
+    bool savedImageWanted = false;
 
     // The stem of the frame's image files: the name, followed by "_2", "_3", ... for the later
     // frames of the same name.

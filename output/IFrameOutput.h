@@ -26,6 +26,8 @@ public:
     virtual std::shared_ptr<const std::vector<unsigned char>> takeStoredBytes() noexcept {
         return nullptr;
     }
+    // Whether this output sends the bytes another output has just stored (cFrame::savedImage).
+    virtual bool usesSavedImage() const noexcept { return false; }
     // Work still in flight after put must report nothing more.
     virtual void cancelPending() = 0;
 };

@@ -42,7 +42,7 @@ void cDiskFileOutput::put(const cFrame* frame, int format, IFrameOutputUpdate* u
     storedBytes_.reset();
     if (!frame)
         return;
-    NewImageFile saved = saveNewImageFile(folder_, *frame, format, update, true);
+    NewImageFile saved = saveNewImageFile(folder_, *frame, format, update, frame->savedImageWanted);
     if (!saved.complete)
         return;
     storedNameNumber_ = saved.nameNumber;

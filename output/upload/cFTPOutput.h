@@ -40,6 +40,8 @@ public:
     void put(const cFrame* frame, int format, IFrameOutputUpdate* update) override;
     // Uploads in flight report no failure any more.
     void cancelPending() override;
+    // While uploading is on.
+    bool usesSavedImage() const noexcept override { return isEnabled_; }
 
     // For the application's exit: cancels every upload in flight, closes the WinInet session
     // (which closes the workers' connections and files, so that calls blocked in them return; Wine

@@ -91,6 +91,7 @@ TEST_F(DiskFileOutputTest, BitmapGivesTwoMessagesInOrderAndTheExactFile) {
 
 TEST_F(DiskFileOutputTest, PngAndJpegGiveOnlyTheDiskMessage) {
     FramePtr frame = namedFrame(L"02_02_24_10_20_30");
+    frame->savedImageWanted = true;
     output.put(frame.get(), 0, &update);
     // The bytes it keeps for the upload are the file's.
     const auto kept = output.takeStoredBytes();
@@ -98,7 +99,10 @@ TEST_F(DiskFileOutputTest, PngAndJpegGiveOnlyTheDiskMessage) {
     EXPECT_TRUE(std::string(kept->begin(), kept->end()) ==
                 TestEnvironment::readFileBytes(dir + L"\\02_02_24_10_20_30.png"));
     EXPECT_FALSE(output.takeStoredBytes());
+    // Nobody wants them: no copy is kept.
+    frame->savedImageWanted = false;
     output.put(frame.get(), 1, &update);
+    EXPECT_FALSE(output.takeStoredBytes());
     EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kWrittenToDisk, kWrittenToDisk}));
 
     TestImages::DecodedImage png =
