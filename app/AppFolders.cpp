@@ -22,14 +22,6 @@ std::wstring settingsFolder() {
     return folder;
 }
 
-std::wstring unsentFolder() {
-    const std::wstring local = knownFolder(CSIDL_LOCAL_APPDATA);
-    // Without it the images would land in the root of the current drive.
-    if (local.empty())
-        return {};
-    return withTrailingBackslash(local) + L"Pixlance\\Unsent\\";
-}
-
 std::wstring startupFolder() {
     return withTrailingBackslash(knownFolder(CSIDL_STARTUP));
 }

@@ -1,7 +1,4 @@
 // Start-up, settings persistence, the status channel and shutdown of the application object.
-// (winsock2.h must come before windows.h.)
-#include <winsock2.h>
-
 #include "app/CPixlanceApp.h"
 
 #include "app/AppFolders.h"
@@ -10,6 +7,7 @@
 #include "settings/RegistryProfile.h"
 #include "app/StartupShortcut.h"
 #include "output/BuiltinTarget.h"
+#include "output/upload/HistoryText.h"
 #include "platform/ModulePath.h"
 #include "platform/AppException.h"
 #include "platform/MessagePump.h"
@@ -18,7 +16,6 @@
 #include "ui/cPreferencesDlg.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 
 namespace {
 
@@ -73,17 +70,13 @@ CPixlanceApp::CPixlanceApp() : tray_(*this), instanceLock_(settingsFolder() + L"
     ftp_.setOpenBrowser(true);
     ftp_.setEnabled(true);
     ftp_.setFtpCustom(false);
-    ftp_.setFallbackFolder(unsentFolder());
+    ftp_.setReceiver(this);
     setOutputs(&disk_, &clipboard_, &ftp_);
     setStatusCallback(this);
 }
 
 CPixlanceApp::~CPixlanceApp() {
     MessagePump::setThreadMessageHandler(nullptr);
-    if (oleStarted_)
-        ::OleUninitialize();
-    if (socketsStarted_)
-        ::WSACleanup();
 }
 
 void CPixlanceApp::showStartupMessage(const std::wstring& text, UINT icon) {
@@ -100,17 +93,14 @@ bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    WSADATA sockets;
-    if (::WSAStartup(MAKEWORD(2, 2), &sockets) != 0) {
+    if (!services_.startSockets()) {
         showStartupMessage(loadResourceString(IDS_SOCKETS_INIT_FAILED), MB_ICONERROR);
         return false;
     }
-    socketsStarted_ = true;
-    if (FAILED(::OleInitialize(nullptr))) {
+    if (!services_.startOle()) {
         showStartupMessage(loadResourceString(IDS_OLE_INIT_FAILED), MB_ICONERROR);
         return false;
     }
-    oleStarted_ = true;
 
     RegistryProfile profile(kProfileKey, moduleBaseName());
 
@@ -136,7 +126,6 @@ bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
     // The hidden window stands in as the main window: it owns the clipboard and never shows in
     // the taskbar.
     clipboard_.setOwner(tray_.hwnd());
-    ftp_.setAddressHandoff(tray_.hwnd());
     ::SetWindowLongPtrW(tray_.hwnd(), GWL_EXSTYLE,
                         ::GetWindowLongPtrW(tray_.hwnd(), GWL_EXSTYLE) & ~WS_EX_APPWINDOW);
 
@@ -161,6 +150,8 @@ bool CPixlanceApp::InitInstance(const std::wstring& commandLine) {
     if (runAtStartup_ != 0)
         createStartupShortcut();
     started_ = true;
+    // What earlier runs could not send goes now.
+    ftp_.resumeQueue();
     return true;
 }
 
@@ -169,17 +160,38 @@ int CPixlanceApp::run() {
 }
 
 void CPixlanceApp::ExitInstance() {
+    if (!shutDown_)
+        shutDown();
+}
+
+void CPixlanceApp::endSession() {
+    if (shutDown_)
+        return;
+    shutDown();
+    // Should the system let the process live on, it ends by itself.
+    ::PostQuitMessage(0);
+}
+
+void CPixlanceApp::shutDown() {
+    shutDown_ = true;
     keyboardHook_.remove();
     MessagePump::setThreadMessageHandler(nullptr);
     if (!started_)
         return;
+    // Nothing more is sent; what is in flight stays queued for the next start.
+    ftp_.stopUploads(kUploadStopWaitMs);
     // A balloon now would vanish with the icon before anyone read it.
     const std::wstring path = settingsFilePath();
     if (!storeSettings(settingBag_, {this, &disk_, &clipboard_, &ftp_, &hotKeys_}, path))
         showStartupMessage(saveFailedText(path), MB_ICONERROR);
     keepStartupShortcut(runAtStartup_ != 0);
-    // Uploads in flight use the output and report to this object: they end before either goes.
-    ftp_.stopUploads(kUploadStopWaitMs);
+}
+
+std::vector<stRecentUpload> CPixlanceApp::recentUploads() const {
+    std::vector<stRecentUpload> recent;
+    for (const stHistoryEntry& entry : ftp_.recentUploads(CSystemTray::kRecentShown))
+        recent.push_back({HistoryText::fileNamePart(entry.address), entry.address});
+    return recent;
 }
 
 void CPixlanceApp::loadSettings() {

@@ -2,11 +2,12 @@
 
 #include "app/FrameName.h"
 #include "app/InstanceLock.h"
-#include "capture/cFrame.h"
+#include "app/PlatformServices.h"
 #include "hotkeys/KeyboardHook.h"
 #include "hotkeys/cHotKeySettings.h"
 #include "output/IFrameOutput.h"
 #include "output/IFrameOutputUpdate.h"
+#include "output/stCaptureRecord.h"
 #include "output/cClipboardOutput.h"
 #include "output/cDiskFileOutput.h"
 #include "output/upload/cFTPOutput.h"
@@ -26,8 +27,8 @@
 // requests, and the status channel that turns the outputs' reports into balloons.
 class CPixlanceApp : public IFrameOutputUpdate, public ISettingPersist, public ITrayCommands {
 public:
-    // How long exit waits for uploads still in flight.
-    static constexpr DWORD kUploadStopWaitMs = 5000;
+    // How long exit waits for uploads still in flight; what is not sent by then stays queued.
+    static constexpr DWORD kUploadStopWaitMs = 2000;
 
     // Builds the components with their defaults and takes the single-instance lock.
     CPixlanceApp();
@@ -40,16 +41,22 @@ public:
     bool InitInstance(const std::wstring& commandLine);
     // Runs the GUI thread's message loop until the program quits; returns the exit code.
     int run();
-    // Shutdown: removes the hook and, after a successful start, saves the settings and waits for
-    // uploads in flight.
+    // Shutdown: removes the hook and, after a successful start, saves the settings and ends the
+    // uploads in flight, which stay queued for the next start.
     void ExitInstance();
 
     void loadSettings();
     void saveSettings();
 
-    // ITrayCommands: the icon's Preferences and Exit.
+    // ITrayCommands: the icon's menu and the end of the session.
     bool isPreferencesOpen() const override { return preferencesOpen_; }
     void showPreferences() override;
+    std::size_t unsentCount() const override { return ftp_.unsentCount(); }
+    void resendUnsent() override { ftp_.resendUnsent(); }
+    std::vector<stRecentUpload> recentUploads() const override;
+    void copyAddress(const std::wstring& address) override { ftp_.copyAddress(address); }
+    // Logoff or shutdown: what exit does, at once, as the process may end right after.
+    void endSession() override;
     // What the preference dialogs show and change.
     PreferencesModel preferencesModel() noexcept {
         return {hotKeys_,           disk_,         ftp_,         diskOutputOn_,
@@ -101,12 +108,15 @@ public:
 private:
     // The frame of one request, or none (an unknown mode, an empty selection).
     FramePtr captureFrame(WPARAM mode);
-    void deliver(cFrame& frame);
+    void deliver(stCaptureRecord& capture);
     void reportFailure(const AppException& error) noexcept;
+    // What exit and the end of the session do, once.
+    void shutDown();
     void createStartupShortcut();
     // A message box of the program's own, for start-up failures.
     void showStartupMessage(const std::wstring& text, UINT icon);
 
+    PlatformServices services_;
     cHotKeySettings hotKeys_;
     std::int32_t diskOutputOn_ = 0;      // "DiskOutput"
     std::int32_t clipboardOutputOn_ = 0; // "ClipboardOutput"
@@ -127,8 +137,7 @@ private:
     IFrameOutputUpdate* statusUpdate_ = nullptr;
     FrameNameSequence frameNames_;
     bool started_ = false;
-    bool socketsStarted_ = false;
-    bool oleStarted_ = false;
+    bool shutDown_ = false;
     // Last, so it is released first when the object goes.
     InstanceLock instanceLock_;
 };

@@ -41,17 +41,17 @@ void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
     if (captureInProgress_)
         return;
     markStage(Stage::Dispatched);
-    // Declared before the frame, so the frame is freed first and the flag cleared last.
+    // Declared before the record, so the frame is freed first and the flag cleared last.
     CaptureInProgress inProgress(captureInProgress_);
-    FramePtr frame;
-    callGuarded<bool>(
+    stCaptureRecord capture;
+    const bool captured = callGuarded<bool>(
         [&] {
-            frame = captureFrame(mode);
-            if (frame)
-                deliver(*frame);
-            return true;
+            capture.frame = captureFrame(mode);
+            return capture.frame != nullptr;
         },
         [this](const AppException& error) { reportFailure(error); }, false);
+    if (captured)
+        deliver(capture);
 }
 
 void CPixlanceApp::handleThreadMessage(const MSG& msg) {
@@ -84,11 +84,10 @@ FramePtr CPixlanceApp::captureFrame(WPARAM mode) {
     }
 }
 
-void CPixlanceApp::deliver(cFrame& frame) {
+void CPixlanceApp::deliver(stCaptureRecord& capture) {
     const FrameNameSequence::Name name = frameNames_.next(std::time(nullptr));
-    frame.name = name.name;
-    frame.nameNumber = name.number;
-    frame.savedImageWanted = ftpOutput_ && ftpOutput_->usesSavedImage();
+    capture.frame->name = name.name;
+    capture.frame->nameNumber = name.number;
     IFrameOutput* outputs[3];
     std::size_t count = 0;
     if (diskOutputOn_ != 0 && diskOutput_)
@@ -97,17 +96,15 @@ void CPixlanceApp::deliver(cFrame& frame) {
         outputs[count++] = clipboardOutput_;
     if (ftpOutput_)
         outputs[count++] = ftpOutput_;
-    for (std::size_t i = 0; i < count; ++i) {
-        outputs[i]->put(&frame, outputFormat_, statusUpdate_);
-        // The outputs after the disk output name the image as its file is named.
-        if (outputs[i] == diskOutput_) {
-            frame.writtenToDisk = true;
-            if (const int stored = diskOutput_->storedNameNumber())
-                frame.nameNumber = stored;
-            frame.savedImage = diskOutput_->takeStoredBytes();
-            frame.savedImageFormat = outputFormat_;
-        }
-    }
+    // Each output stands alone: one that fails is reported, and the ones after it still run (an
+    // upload still keeps the image that a missing folder could not take).
+    for (std::size_t i = 0; i < count; ++i)
+        callGuarded<bool>(
+            [&] {
+                outputs[i]->put(&capture, outputFormat_, statusUpdate_);
+                return true;
+            },
+            [this](const AppException& error) { reportFailure(error); }, false);
 }
 
 void CPixlanceApp::reportFailure(const AppException& error) noexcept {

@@ -145,8 +145,23 @@ public:
         return true;
     }
     void progress(const std::wstring&, const std::wstring&) override {}
+    // The outcome arrives through this thread's messages, as on the program's GUI thread.
     void wait() {
-        if (::WaitForSingleObject(done_, 120000) != WAIT_OBJECT_0 || failed_)
+        const ULONGLONG deadline = ::GetTickCount64() + 120000;
+        for (;;) {
+            const ULONGLONG now = ::GetTickCount64();
+            const DWORD woke = ::MsgWaitForMultipleObjects(
+                1, &done_, FALSE, now < deadline ? static_cast<DWORD>(deadline - now) : 0,
+                QS_ALLINPUT);
+            if (woke == WAIT_OBJECT_0)
+                break;
+            if (woke != WAIT_OBJECT_0 + 1)
+                throw AppException(L"upload failed");
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageW(&message);
+        }
+        if (failed_)
             throw AppException(L"upload failed");
     }
 
@@ -168,6 +183,8 @@ void benchSize(const Sizes& size, int runs, const std::wstring& server,
     output.setFtpCustom(true);
     output.setOpenBrowser(false);
     output.setCopyUrl(false);
+    output.setQueueFolder(folder + L"\\queue");
+    output.setHistoryFile(folder + L"\\History.tsv");
 
     std::vector<Measurement> measurements;
     for (int format : {2, 0, 1}) {
@@ -180,8 +197,12 @@ void benchSize(const Sizes& size, int runs, const std::wstring& server,
             {{name + L" FTP output: put returns", name + L" FTP output: upload wall time"},
              [&, format] {
                  Completion completion;
+                 output.setReceiver(&completion);
+                 stCaptureRecord capture;
+                 capture.frame = std::move(frame);
                  const double start = nowMs();
-                 output.put(frame.get(), format, &completion);
+                 output.put(&capture, format, &completion);
+                 frame = std::move(capture.frame);
                  const double returned = nowMs();
                  completion.wait();
                  return std::vector<double>{returned - start, nowMs() - start};

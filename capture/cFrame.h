@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 // Gives a frame's buffer back: delete[], unless the buffer belongs to another owner (the bitmap the
 // screen was copied into), which release then frees.
@@ -27,18 +26,6 @@ struct cFrame {
     std::wstring name;
     // 1 for the first frame of its name, 2, 3, ... for later ones; their files differ by it.
     int nameNumber = 1;
-    // Set by the capture dispatch once the disk output has written this frame: an upload that
-    // fails then need not keep the image anywhere else.
-    bool writtenToDisk = false;
-    // Also set by the dispatch from the disk output: the bytes of the image file it has just
-    // written and the format code they were encoded in, so that an upload in that format sends
-    // them instead of encoding the frame again.
-    std::shared_ptr<const std::vector<unsigned char>> savedImage;
-    int savedImageFormat = -1;
-    // Set by the dispatch before the disk output: whether an output after it will take those
-    // bytes; without one, the disk output keeps no copy of what it writes.
-    bool savedImageWanted = false;
-
     // The stem of the frame's image files: the name, followed by "_2", "_3", ... for the later
     // frames of the same name.
     std::wstring fileStem() const { return fileStemFor(name, nameNumber); }

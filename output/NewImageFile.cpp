@@ -2,7 +2,6 @@
 
 #include "output/FrameWriting.h"
 #include "output/ImageFilePath.h"
-#include "output/MirroredFile.h"
 #include "platform/DiskFile.h"
 #include "platform/FileException.h"
 #include "platform/StageTimes.h"
@@ -35,17 +34,13 @@ DiskFile createFreeFile(const std::wstring& folder, const cFrame& frame, int for
 } // namespace
 
 NewImageFile saveNewImageFile(const std::wstring& folder, const cFrame& frame, int format,
-                              IFrameOutputUpdate* update, bool keepBytes) {
+                              IFrameOutputUpdate* update) {
     NewImageFile saved;
     DiskFile file = createFreeFile(folder, frame, format, saved.nameNumber);
     saved.path = file.path();
     try {
-        MirroredFile mirror(file);
-        OutputFile* target = keepBytes ? static_cast<OutputFile*>(&mirror) : &file;
-        saved.complete = writeFrameAs(format, &frame, target, update);
+        saved.complete = writeFrameAs(format, &frame, &file, update);
         markStage(Stage::FileEncoded);
-        if (saved.complete && keepBytes)
-            saved.bytes = std::make_shared<const std::vector<unsigned char>>(mirror.takeBytes());
         if (saved.complete) {
             file.flush();
             file.close();

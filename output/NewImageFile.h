@@ -3,17 +3,13 @@
 #include "capture/cFrame.h"
 #include "output/IFrameOutputUpdate.h"
 
-#include <memory>
 #include <string>
-#include <vector>
 
 // An image file saved for a frame.
 struct NewImageFile {
     std::wstring path;
     int nameNumber = 1;    // the number its name carries (see cFrame::fileStem)
     bool complete = false; // false when the frame could not be encoded; the file is gone then
-    // The file's bytes as written, when a complete file was asked to keep them.
-    std::shared_ptr<const std::vector<unsigned char>> bytes;
 };
 
 // Saves the frame as a new image file in the folder, named by the frame's file stem or, where a
@@ -22,6 +18,6 @@ struct NewImageFile {
 // A file that cannot be written, flushed or closed is deleted before its FileException leaves; a
 // frame the writer cannot encode (the writer says why through update) is deleted too, and comes
 // back not complete. A path longer than kMaxImagePathLength raises FileException, creating
-// nothing. keepBytes: a complete file's bytes come back too, copied as they were written.
+// nothing.
 NewImageFile saveNewImageFile(const std::wstring& folder, const cFrame& frame, int format,
-                              IFrameOutputUpdate* update, bool keepBytes = false);
+                              IFrameOutputUpdate* update);

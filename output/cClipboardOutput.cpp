@@ -40,12 +40,12 @@ bool placeOnClipboard(HWND owner, UniqueBitmap& bitmap) {
 
 } // namespace
 
-void cClipboardOutput::put(const cFrame* frame, int, IFrameOutputUpdate* update) {
-    if (!frame)
+void cClipboardOutput::put(stCaptureRecord* capture, int, IFrameOutputUpdate* update) {
+    if (!capture || !capture->frame)
         return;
     bool copied = false;
     try {
-        UniqueBitmap bitmap = makeDisplayBitmap(*frame);
+        UniqueBitmap bitmap = makeDisplayBitmap(*capture->frame);
         copied = placeOnClipboard(owner_, bitmap);
     } catch (const AppException&) {
         copied = false;

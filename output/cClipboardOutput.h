@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
-// Puts each frame on the clipboard as a bitmap; the format code does not matter. Reports success
+// Puts each capture's frame on the clipboard as a bitmap; the format code does not matter. Reports success
 // or failure through the update and lets nothing escape put.
 class cClipboardOutput : public IFrameOutput {
 public:
-    void put(const cFrame* frame, int format, IFrameOutputUpdate* update) override;
+    void put(stCaptureRecord* capture, int format, IFrameOutputUpdate* update) override;
     void cancelPending() override {}
 
     // The window that owns what we place on the clipboard: the GUI thread's main window once the

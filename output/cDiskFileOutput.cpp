@@ -37,16 +37,17 @@ std::wstring cDiskFileOutput::imagePath(const std::wstring& frameName, int forma
     return imageFilePath(folder_, frameName, format);
 }
 
-void cDiskFileOutput::put(const cFrame* frame, int format, IFrameOutputUpdate* update) {
-    storedNameNumber_ = 0;
-    storedBytes_.reset();
-    if (!frame)
+void cDiskFileOutput::put(stCaptureRecord* capture, int format, IFrameOutputUpdate* update) {
+    if (!capture || !capture->frame)
         return;
-    NewImageFile saved = saveNewImageFile(folder_, *frame, format, update, frame->savedImageWanted);
+    cFrame& frame = *capture->frame;
+    const NewImageFile saved = saveNewImageFile(folder_, frame, format, update);
     if (!saved.complete)
         return;
-    storedNameNumber_ = saved.nameNumber;
-    storedBytes_ = std::move(saved.bytes);
+    // The outputs after this one name the image as its file is named.
+    frame.nameNumber = saved.nameNumber;
+    capture->savedPath = saved.path;
+    capture->savedFormat = format;
     if (update)
         update->notify(true, L"Image written to disk", L" ");
 }

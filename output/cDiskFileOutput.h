@@ -4,7 +4,7 @@
 
 #include <string>
 
-// Saves each frame as an image file in the user's folder, named after the frame.
+// Saves each capture as an image file in the user's folder, named after the frame.
 class cDiskFileOutput : public IFrameOutput {
 public:
     // The folder starts as the user's desktop.
@@ -15,15 +15,11 @@ public:
     void save(ISettingBag* bag) override;
 
     // Saves the frame as a new file in the folder (see saveNewImageFile): under the frame's file
-    // stem, or the next free number when a file of that name exists. A file that cannot be
+    // stem, or the next free number when a file of that name exists; the record then carries the
+    // file's path and format, and the frame the number its name took. A file that cannot be
     // created, written or closed, and a path longer than kMaxImagePathLength, raise FileException;
     // no partial file stays behind.
-    void put(const cFrame* frame, int format, IFrameOutputUpdate* update) override;
-    int storedNameNumber() const noexcept override { return storedNameNumber_; }
-    // The bytes of the file the last put wrote, kept in memory until taken or the next put.
-    std::shared_ptr<const std::vector<unsigned char>> takeStoredBytes() noexcept override {
-        return std::move(storedBytes_);
-    }
+    void put(stCaptureRecord* capture, int format, IFrameOutputUpdate* update) override;
     void cancelPending() override {}
 
     const std::wstring& folder() const noexcept { return folder_; }
@@ -37,6 +33,4 @@ public:
 
 private:
     std::wstring folder_;
-    int storedNameNumber_ = 0;
-    std::shared_ptr<const std::vector<unsigned char>> storedBytes_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextCut.h"
+
 #include <exception>
 #include <memory>
 #include <string>
@@ -39,14 +41,7 @@ private:
 };
 
 inline std::size_t AppException::shownLength() const noexcept {
-    const std::wstring& text = message();
-    if (text.size() <= kShownLength)
-        return text.size();
-    std::size_t length = kShownLength;
-    const wchar_t last = text[length - 1];
-    if (last >= 0xD800 && last <= 0xDBFF)
-        --length;
-    return length;
+    return cutLength(message().data(), message().size(), kShownLength);
 }
 
 inline std::wstring AppException::shownMessage() const {

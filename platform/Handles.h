@@ -23,6 +23,14 @@ struct FileHandleTraits {
 };
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 
+// A directory search of FindFirstFileW, ended by FindClose.
+struct FindHandleTraits {
+    using handle_type = HANDLE;
+    static HANDLE empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { ::FindClose(h); }
+};
+using UniqueFindHandle = UniqueResource<FindHandleTraits>;
+
 template <typename GdiHandle> struct GdiObjectTraits {
     using handle_type = GdiHandle;
     static GdiHandle empty() noexcept { return nullptr; }

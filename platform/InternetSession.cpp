@@ -1,13 +1,16 @@
 #include "platform/InternetSession.h"
 
 #include "platform/InternetException.h"
+#include "platform/InternetTimeouts.h"
 
-InternetSession::InternetSession(const std::wstring& agent, DWORD_PTR context) : context_(context) {
+InternetSession::InternetSession(const std::wstring& agent, DWORD_PTR context, DWORD timeoutMs)
+    : context_(context), timeoutMs_(timeoutMs) {
     HINTERNET handle =
         ::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!handle)
         throw InternetException::fromLastError();
     handle_.reset(handle);
+    setInternetTimeouts(handle, timeoutMs_);
 }
 
 FtpConnection InternetSession::connectFtp(const std::wstring& server, const std::wstring& user,
@@ -19,7 +22,8 @@ FtpConnection InternetSession::connectFtp(const std::wstring& server, const std:
                            passive ? INTERNET_FLAG_PASSIVE : 0, context_);
     if (!connection)
         throw InternetException::fromLastError();
-    return FtpConnection(UniqueInternetHandle(connection));
+    setInternetTimeouts(connection, timeoutMs_);
+    return FtpConnection(UniqueInternetHandle(connection), timeoutMs_);
 }
 
 HINTERNET InternetSession::handle() const {

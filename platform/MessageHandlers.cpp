@@ -46,6 +46,10 @@ bool MessageHandlers::onMouseMove(POINT) {
     return false;
 }
 
+bool MessageHandlers::onTimer(UINT_PTR) {
+    return false;
+}
+
 bool MessageHandlers::onDestroy() {
     return false;
 }
@@ -84,6 +88,9 @@ bool MessageHandlers::crack(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         break;
     case WM_MOUSEMOVE:
         handled = onMouseMove(pointOf(lParam));
+        break;
+    case WM_TIMER:
+        handled = onTimer(static_cast<UINT_PTR>(wParam));
         break;
     case WM_DESTROY:
         handled = onDestroy();

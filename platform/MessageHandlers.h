@@ -27,6 +27,8 @@ protected:
     virtual bool onLeftButtonDown(POINT at);
     virtual bool onLeftButtonUp(POINT at);
     virtual bool onMouseMove(POINT at);
+    // A timer of the window (SetTimer) went off.
+    virtual bool onTimer(UINT_PTR id);
     // The window is being destroyed; its children still exist.
     virtual bool onDestroy();
     // Every message that no typed handler took.

@@ -10,8 +10,13 @@
 
 #define ID_EXIT 32773
 #define ID_PREFERENCES 32774
+#define ID_RESEND_UNSENT 32778
+// The recent uploads of the icon's menu take the ids from here on, one each.
+#define ID_RECENT_FIRST 32800
 
 #define IDS_OLE_INIT_FAILED 100
 #define IDS_SOCKETS_INIT_FAILED 103
 #define IDS_TAB_FTP 129
 #define IDS_TAB_GENERAL 132
+#define IDS_RECENT_UPLOADS 141
+#define IDS_RESEND_UNSENT 142

@@ -5,6 +5,7 @@
 #include "output/upload/cFTPOutput.h"
 #include "platform/InternetException.h"
 #include "platform/ResourceString.h"
+#include "platform/TextCut.h"
 #include "platform/WaitCursor.h"
 #include "res/RemoteFolderIds.h"
 #include "res/resource.h"
@@ -17,13 +18,8 @@ namespace {
 // The longest error text shown.
 constexpr std::size_t kMaxErrorText = 1024;
 
-std::wstring cutErrorText(std::wstring text) {
-    if (text.size() > kMaxErrorText) {
-        text.resize(kMaxErrorText);
-        if (text.back() >= 0xD800 && text.back() <= 0xDBFF)
-            text.pop_back();
-    }
-    return text;
+std::wstring cutErrorText(const std::wstring& text) {
+    return cutText(text, kMaxErrorText);
 }
 
 } // namespace

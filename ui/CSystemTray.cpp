@@ -1,9 +1,10 @@
 #include "ui/CSystemTray.h"
 
-#include "output/upload/AddressHandoff.h"
-#include "platform/Handles.h"
+#include "platform/ResourceString.h"
 #include "res/resource.h"
 #include "ui/BalloonText.h"
+
+#include <cwchar>
 
 namespace {
 
@@ -13,10 +14,43 @@ UniqueMenu loadTrayMenu() {
     return UniqueMenu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
 }
 
+// A menu caption shows "&" as the next letter's underline unless it is doubled.
+std::wstring menuCaption(const std::wstring& text) {
+    std::wstring caption;
+    for (wchar_t c : text) {
+        caption += c;
+        if (c == L'&')
+            caption += c;
+    }
+    return caption;
+}
+
+// Puts the submenu of recent uploads at the position (greyed when there are none).
+void insertRecentUploads(HMENU popup, UINT position, const std::vector<stRecentUpload>& recent) {
+    UniqueMenu submenu(::CreatePopupMenu());
+    if (!submenu)
+        return;
+    for (std::size_t i = 0; i < recent.size(); ++i)
+        ::AppendMenuW(submenu.get(), MF_STRING, ID_RECENT_FIRST + i,
+                      menuCaption(recent[i].caption).c_str());
+    const UINT flags = MF_BYPOSITION | MF_POPUP | (recent.empty() ? MF_GRAYED : 0);
+    // Once inserted, the submenu goes with the menu.
+    if (::InsertMenuW(popup, position, flags, reinterpret_cast<UINT_PTR>(submenu.get()),
+                      loadResourceString(IDS_RECENT_UPLOADS).c_str()))
+        submenu.release();
+}
+
+void insertResendItem(HMENU popup, UINT position, std::size_t unsent) {
+    wchar_t caption[128] = {};
+    std::swprintf(caption, 128, loadResourceString(IDS_RESEND_UNSENT).c_str(),
+                  static_cast<unsigned>(unsent));
+    ::InsertMenuW(popup, position, MF_BYPOSITION | MF_STRING | (unsent == 0 ? MF_GRAYED : 0),
+                  ID_RESEND_UNSENT, caption);
+}
+
 } // namespace
 
-CSystemTray::CSystemTray(ITrayCommands& commands)
-    : commands_(commands), handoffMessage_(AddressHandoff::requestMessage()) {}
+CSystemTray::CSystemTray(ITrayCommands& commands) : commands_(commands) {}
 
 CSystemTray::~CSystemTray() {
     removeIcon();
@@ -78,10 +112,24 @@ void CSystemTray::removeIcon() noexcept {
     ::Shell_NotifyIconW(NIM_DELETE, &request);
 }
 
+UniqueMenu CSystemTray::loadMenu() {
+    UniqueMenu menu = loadTrayMenu();
+    HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup)
+        return UniqueMenu();
+    // After the preferences (position 0, the default item), before the separator and Exit.
+    shownRecent_ = commands_.recentUploads();
+    if (shownRecent_.size() > kRecentShown)
+        shownRecent_.resize(kRecentShown);
+    insertRecentUploads(popup, 1, shownRecent_);
+    insertResendItem(popup, 2, commands_.unsentCount());
+    return menu;
+}
+
 LRESULT CSystemTray::onIconEvent(UINT, UINT mouseMessage) {
     switch (mouseMessage) {
     case WM_RBUTTONUP: {
-        UniqueMenu menu = loadTrayMenu();
+        UniqueMenu menu = loadMenu();
         HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
         if (!popup)
             return 0;
@@ -121,15 +169,32 @@ bool CSystemTray::onCommand(int id, int, HWND) {
     case ID_PREFERENCES:
         commands_.showPreferences();
         return true;
+    case ID_RESEND_UNSENT:
+        commands_.resendUnsent();
+        return true;
     default:
-        return false;
+        break;
     }
+    const std::size_t recent = static_cast<std::size_t>(id - ID_RECENT_FIRST);
+    if (id < ID_RECENT_FIRST || recent >= shownRecent_.size())
+        return false;
+    commands_.copyAddress(shownRecent_[recent].address);
+    return true;
 }
 
 bool CSystemTray::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message != 0 && message == handoffMessage_) {
-        result = AddressHandoff::answer(lParam, hwnd());
+    switch (message) {
+    case WM_QUERYENDSESSION:
+        // Nothing here needs the user: the session may end.
+        result = TRUE;
         return true;
+    case WM_ENDSESSION:
+        if (wParam)
+            commands_.endSession();
+        result = 0;
+        return true;
+    default:
+        break;
     }
     // The icon's callback: the icon's id and the mouse message that happened over it.
     if (message == 0 || message != iconData_.uCallbackMessage)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Handles.h"
 #include "platform/Window.h"
 #include "ui/ITrayCommands.h"
 
@@ -7,15 +8,18 @@
 #include <shellapi.h>
 
 #include <mutex>
+#include <vector>
 
 // The notification-area icon and the hidden window that owns it. The hidden window is also the
-// application's main window and receives the icon menu's commands. It also takes the upload
-// workers' addresses (AddressHandoff), to open and copy them on the thread that owns the clipboard.
+// application's main window: it receives the icon menu's commands and the system's news that the
+// session ends.
 class CSystemTray : public Window {
 public:
     static constexpr UINT kIconId = 130; // also the resource id of the icon's menu
     static constexpr DWORD kBalloonInfo = NIIF_INFO;
     static constexpr DWORD kBalloonError = NIIF_ERROR;
+    // How many recent uploads the menu offers.
+    static constexpr std::size_t kRecentShown = 10;
 
     explicit CSystemTray(ITrayCommands& commands);
     ~CSystemTray() override;
@@ -36,13 +40,17 @@ protected:
 
 private:
     void removeIcon() noexcept;
+    // The menu as it is to be shown now: the resource's, with the recent uploads and the count of
+    // unsent captures. Null when the resource can't be loaded.
+    UniqueMenu loadMenu();
 
     ITrayCommands& commands_;
     bool iconAdded_ = false;
     NOTIFYICONDATAW iconData_{};
     UINT defaultItem_ = 0;
     bool defaultByPosition_ = true;
-    const UINT handoffMessage_;
+    // The recent uploads of the menu shown last, which its commands copy.
+    std::vector<stRecentUpload> shownRecent_;
     // Guards the icon record, shared by the GUI thread and upload workers showing balloons. Never
     // held across Shell_NotifyIconW: during that call the GUI thread handles the icon's callbacks,
     // and a double-click there opens the preferences, whose modal loop shows balloons of its own.

@@ -5,6 +5,7 @@
 #include "output/UploadFailureText.h"
 #include "platform/DialogData.h"
 #include "platform/InternetException.h"
+#include "platform/TextCut.h"
 #include "platform/WaitCursor.h"
 #include "res/PreferencesIds.h"
 #include "ui/CFTPTREEDlg.h"
@@ -175,7 +176,7 @@ std::wstring cPanelFTP::connectErrorText(const AppException& error, bool custom,
     const auto* internet = dynamic_cast<const InternetException*>(&error);
     return UploadFailureText::forFailure(internet ? internet->errorCode()
                                                   : UploadFailureText::kNotAnInternetError,
-                                         error.message().substr(0, kMaxErrorText), custom, server);
+                                         cutText(error.message(), kMaxErrorText), custom, server);
 }
 
 void cPanelFTP::browseRemoteFolders() {

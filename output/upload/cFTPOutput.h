@@ -1,54 +1,77 @@
 #pragma once
 
-#include "output/upload/AddressHandoff.h"
-#include "output/upload/FtpUploadShared.h"
 #include "output/IFrameOutput.h"
 #include "output/stFtpTarget.h"
-#include "platform/Handles.h"
+#include "output/upload/UploadHistory.h"
+#include "output/upload/UploadQueue.h"
+#include "output/upload/UploadReporter.h"
+#include "output/upload/UploadRunner.h"
+#include "output/upload/UploadTimings.h"
+#include "platform/FtpConnection.h"
+#include "platform/InternetSession.h"
 
 #include <windows.h>
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-struct stFrameEntry;
-
-// Uploads every frame to an FTP server on a worker thread of its own, then hands the image's public
-// address to the browser and the clipboard. Two targets: the built-in account that start-up
-// supplies (never saved) and the user's own server (saved). All members are for the GUI thread;
-// the workers report through the update given to put, concurrently.
+// Uploads every capture to an FTP server, then hands the image's public address to the history,
+// the browser and the clipboard. Each capture is first queued on the local disk, encoded, and
+// leaves the queue only once the server has it; failed uploads are tried again (UploadRunner).
+// Two targets: the built-in account that start-up supplies (never saved) and the user's own server
+// (saved); a queued capture goes to the one selected when it is sent. GUI thread only: the
+// upload workers get copies of what they need and report by posted messages.
 class cFTPOutput : public IFrameOutput {
 public:
-    // How long the destructor waits for uploads still in flight.
+    // How long the destructor waits for uploads still in flight, unless stopped before.
     static constexpr DWORD kDestructorStopWaitMs = 2000;
+    static constexpr DWORD kDialogConnectTimeoutMs = 20000;
 
-    // Opens the WinInet session; raises InternetException when it cannot.
+    // Opens the preference pages' WinInet session; raises InternetException when it cannot. The
+    // queue and the history are the user's own until set otherwise. Sends nothing by itself:
+    // captures queued by earlier runs wait for resumeQueue.
     cFTPOutput();
-    // Stops the uploads (see stopUploads), waiting up to kDestructorStopWaitMs unless they were
-    // stopped before. A worker that does not end in time keeps what it uses alive by itself, so
-    // the output can go regardless.
     ~cFTPOutput() override;
     cFTPOutput(const cFTPOutput&) = delete;
     cFTPOutput& operator=(const cFTPOutput&) = delete;
 
     void load(ISettingBag* bag) override;
     void save(ISettingBag* bag) override;
-    // Copies the frame and starts its upload, unless uploading is off or the output has stopped.
-    // Raises MemoryException or ResourceException when the copy or the thread can't be had.
-    void put(const cFrame* frame, int format, IFrameOutputUpdate* update) override;
-    // Uploads in flight report no failure any more.
-    void cancelPending() override;
-    // While uploading is on.
-    bool usesSavedImage() const noexcept override { return isEnabled_; }
+    // Unless uploading is off: queues the capture (a copy of the disk output's file, or the frame
+    // encoded) and starts sending it; reports "Image saved" through update once it is on disk, or
+    // "Upload failed" when the frame can't be encoded.
+    // With no usable target, a capture that the disk output has not saved is queued for later and
+    // said so; one it has saved is left there. A queue that can't be written raises FileException.
+    void put(stCaptureRecord* capture, int format, IFrameOutputUpdate* update) override;
+    // The captures queued so far report no failure any more.
+    void cancelPending() override { runner_.quietAll(); }
 
-    // For the application's exit: cancels every upload in flight, closes the WinInet session
-    // (which closes the workers' connections and files, so that calls blocked in them return; Wine
-    // does so for a server that never answers, not for a send stuck in a full data connection) and
-    // waits up to timeoutMs for the workers to end. Returns whether all have ended. Afterwards put
-    // starts nothing and the workers report nothing; the session stays closed.
+    // Start-up: sends what earlier runs left in the queue.
+    void resumeQueue() { runner_.resume(); }
+    // Every queued capture not being sent is sent now.
+    void resendUnsent() { runner_.resendAll(); }
+    // Captures in the queue, those being sent included.
+    std::size_t unsentCount() const noexcept { return runner_.queuedCount(); }
+    // Uploads being sent now.
+    std::size_t pendingUploadCount() const noexcept { return runner_.sendingCount(); }
+    // For exit and logoff: nothing more is sent; uploads in flight are given up (they stay queued)
+    // and waited for at most timeoutMs. Returns whether all have ended. put queues nothing after.
     bool stopUploads(DWORD timeoutMs);
+
+    // The uploads recorded last, newest first.
+    std::vector<stHistoryEntry> recentUploads(std::size_t count) const;
+    // Copies an address again (from the history).
+    void copyAddress(const std::wstring& address) { reporter_.copyAgain(address); }
+
+    // Where the outcome of every upload is told (not owned; null: nowhere).
+    void setReceiver(IFrameOutputUpdate* receiver) noexcept { reporter_.setReceiver(receiver); }
+    void setQueueFolder(std::wstring folder) { queue_.setFolder(std::move(folder)); }
+    const std::wstring& queueFolder() const noexcept { return queue_.folder(); }
+    void setHistoryFile(std::wstring path) { history_ = UploadHistory(std::move(path)); }
+    void setTimings(const stUploadTimings& timings);
 
     // The custom (true) or the built-in (false) target's server, username, password and path.
     void setTarget(const std::wstring& server, const std::wstring& username,
@@ -56,59 +79,46 @@ public:
     void getTarget(std::wstring& server, std::wstring& username, std::wstring& password,
                    std::wstring& path, bool custom) const;
 
-    bool copyUrl() const { return shared_->copyUrl; }
-    void setCopyUrl(bool value) { shared_->copyUrl = value; }
-    bool openBrowser() const { return shared_->openBrowser; }
-    void setOpenBrowser(bool value) { shared_->openBrowser = value; }
-    bool ftpCustom() const;
+    bool copyUrl() const noexcept { return switches_.copyUrl; }
+    void setCopyUrl(bool value) noexcept { switches_.copyUrl = value; }
+    bool openBrowser() const noexcept { return switches_.openBrowser; }
+    void setOpenBrowser(bool value) noexcept { switches_.openBrowser = value; }
+    bool ftpCustom() const noexcept { return ftpCustom_; }
     void setFtpCustom(bool value);
-    bool isEnabled() const { return isEnabled_; }
-    void setEnabled(bool value) { isEnabled_ = value; }
+    bool isEnabled() const noexcept { return isEnabled_; }
+    void setEnabled(bool value);
     // The custom target, its public base address included.
-    stFtpTarget customTarget() const;
-    std::wstring customUrl() const;
-    void setCustomUrl(const std::wstring& url);
+    const stFtpTarget& customTarget() const noexcept { return custom_; }
+    const std::wstring& customUrl() const noexcept { return custom_.url; }
+    void setCustomUrl(const std::wstring& url) { custom_.url = url; }
     // The built-in target's public base address.
-    std::wstring builtinUrl() const;
-    void setBuiltinUrl(const std::wstring& url);
-    // Where a failed upload keeps its image unless the disk output has written the frame; created
-    // when first needed. Empty: nowhere.
-    void setFallbackFolder(const std::wstring& folder);
-    // The GUI thread's window that opens and copies the uploads' addresses (AddressHandoff), and
-    // how long a worker waits for it; without one, each worker does that itself.
-    void setAddressHandoff(HWND window, DWORD waitMs = AddressHandoff::kWaitMs);
+    const std::wstring& builtinUrl() const noexcept { return builtin_.url; }
+    void setBuiltinUrl(const std::wstring& url) { builtin_.url = url; }
+
     // The session for the FTP page's own connections.
-    InternetSession& session() { return shared_->session; }
-    // Logs in to a server through the session, for the preference dialogs: default port, active
+    InternetSession& session() { return *pageSession_; }
+    // Logs in to a server through that session, for the preference dialogs: default port, active
     // mode. Waits at most timeoutMs: a server that accepts and then never answers raises
     // InternetException with ERROR_INTERNET_TIMEOUT, and the attempt ends on its own later.
     // Other failures raise InternetException as the login's own.
     FtpConnection connectWithin(const std::wstring& server, const std::wstring& user,
                                 const std::wstring& password,
                                 DWORD timeoutMs = kDialogConnectTimeoutMs);
-    static constexpr DWORD kDialogConnectTimeoutMs = 20000;
-
-    // Uploads whose worker has not finished.
-    std::size_t pendingUploadCount() const;
-
-    // Starts an upload's worker running proc(parameter); null when it can't be started, and then
-    // proc has not run. Tests put one that fails in its place.
-    using WorkerStarter = HANDLE (*)(unsigned(__stdcall* proc)(void*), void* parameter);
-    void setWorkerStarter(WorkerStarter starter) noexcept { startWorker_ = starter; }
 
 private:
-    void startUpload(const cFrame* frame, int format, IFrameOutputUpdate* update);
-    static HANDLE startSuspendedWorker(unsigned(__stdcall* proc)(void*), void* parameter);
-    // Forgets the handles of workers that have ended.
-    void pruneWorkers();
+    // The selected target, normalised; none while uploading is off or the target has no server.
+    std::optional<stSendTarget> sendTarget() const;
 
-    std::shared_ptr<FtpUploadShared> shared_;
+    UploadReporter::Switches switches_;
     bool ftpCustom_ = false;
     bool isEnabled_ = true;
+    bool stopped_ = false;
     stFtpTarget custom_;
     stFtpTarget builtin_;
-    std::wstring fallbackFolder_;
-    int nextUploadId_ = 0;
-    std::vector<UniqueHandle> workers_;
-    WorkerStarter startWorker_ = &startSuspendedWorker;
+    // Shared with the trial connections' threads, which may outlive a wait and the output.
+    std::shared_ptr<InternetSession> pageSession_;
+    UploadHistory history_;
+    UploadReporter reporter_;
+    UploadQueue queue_;
+    UploadRunner runner_;
 };

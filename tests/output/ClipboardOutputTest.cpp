@@ -1,5 +1,6 @@
 #include "output/cClipboardOutput.h"
 #include "support/ClipboardText.h"
+#include "support/PutCapture.h"
 #include "support/RecordingUpdate.h"
 #include "support/TestImages.h"
 
@@ -71,7 +72,7 @@ TEST(ClipboardOutputTest, PutsTheFrameOnTheClipboardAsABitmapOnly) {
     FramePtr frame = TestImages::makeNoiseFrame(123, 77);
     RecordingUpdate update;
     cClipboardOutput output;
-    output.put(frame.get(), 1, &update); // the format code does not matter
+    putCapture(output, frame, 1, &update); // the format code does not matter
 
     EXPECT_EQ(update.messages(), std::vector<RecordedMessage>{kCopied});
     EXPECT_FALSE(::IsClipboardFormatAvailable(CF_UNICODETEXT));
@@ -92,7 +93,7 @@ TEST(ClipboardOutputTest, EveryFormatCodeAndAnOwnerWindowGiveTheSameBitmap) {
     for (int format : {0, 2, 7}) {
         FramePtr frame = TestImages::makeNoiseFrame(5 + format, 3, static_cast<unsigned>(format));
         RecordingUpdate update;
-        output.put(frame.get(), format, &update);
+        putCapture(output, frame, format, &update);
         EXPECT_EQ(update.messages(), std::vector<RecordedMessage>{kCopied}) << format;
         EXPECT_TRUE(samePixels(*frame, *clipboardBitmap())) << format;
         EXPECT_EQ(::GetClipboardOwner(), owner);
@@ -103,7 +104,7 @@ TEST(ClipboardOutputTest, EveryFormatCodeAndAnOwnerWindowGiveTheSameBitmap) {
 TEST(ClipboardOutputTest, NullUpdateStillCopies) {
     FramePtr frame = TestImages::makeNoiseFrame(9, 4);
     cClipboardOutput output;
-    output.put(frame.get(), 0, nullptr);
+    putCapture(output, frame, 0, nullptr);
     EXPECT_TRUE(samePixels(*frame, *clipboardBitmap()));
 }
 
@@ -115,13 +116,13 @@ TEST(ClipboardOutputTest, BitmapThatCannotBeMadeLeavesTheClipboardAsItWas) {
     // Wider than any bitmap GDI will make (the buffer is reserved, never touched).
     FramePtr huge = makeEmptyFrame();
     huge->allocate(0x8000000, 1);
-    output.put(huge.get(), 0, &update);
+    putCapture(output, huge, 0, &update);
     FramePtr empty = makeEmptyFrame();
-    output.put(empty.get(), 0, &update);
+    putCapture(output, empty, 0, &update);
 
     EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kFailed, kFailed}));
     EXPECT_EQ(ClipboardText::read(), L"keep me");
-    output.put(empty.get(), 0, nullptr); // nothing to report to, nothing thrown
+    putCapture(output, empty, 0, nullptr); // nothing to report to, nothing thrown
 }
 
 TEST(ClipboardOutputTest, ClipboardHeldByAnotherIsAFailureNotASuccess) {
@@ -146,7 +147,7 @@ TEST(ClipboardOutputTest, ClipboardHeldByAnotherIsAFailureNotASuccess) {
     FramePtr frame = TestImages::makeNoiseFrame(10, 10);
     RecordingUpdate update;
     cClipboardOutput output;
-    output.put(frame.get(), 0, &update);
+    putCapture(output, frame, 0, &update);
     release = true;
     holder.join();
 

@@ -2,6 +2,7 @@
 #include "output/cDiskFileOutput.h"
 #include "platform/FileException.h"
 #include "support/MemorySettingBag.h"
+#include "support/PutCapture.h"
 #include "support/RecordingUpdate.h"
 #include "support/TestEnvironment.h"
 #include "support/TestImages.h"
@@ -37,12 +38,6 @@ protected:
     cDiskFileOutput output;
     RecordingUpdate update;
 };
-
-TEST(DiskFileOutputPathTest, EmptyFolderMeansTheRootOfTheCurrentDrive) {
-    cDiskFileOutput output;
-    output.setFolder(L"");
-    EXPECT_EQ(output.imagePath(L"05_06_24_01_02_03", 2), L"\\05_06_24_01_02_03.bmp");
-}
 
 TEST(DiskFileOutputPathTest, StartsInTheDesktopFolder) {
     wchar_t desktop[MAX_PATH] = {};
@@ -80,7 +75,7 @@ TEST(DiskFileOutputPathTest, FolderLoadsAndSavesUnderItsKey) {
 
 TEST_F(DiskFileOutputTest, BitmapGivesTwoMessagesInOrderAndTheExactFile) {
     FramePtr frame = namedFrame(L"01_02_24_10_20_30");
-    output.put(frame.get(), 2, &update);
+    putCapture(output, frame, 2, &update);
     const std::string bytes = TestEnvironment::readFileBytes(dir + L"\\01_02_24_10_20_30.bmp");
     ASSERT_EQ(bytes.size(), 138u + 96u * 17u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
@@ -91,18 +86,13 @@ TEST_F(DiskFileOutputTest, BitmapGivesTwoMessagesInOrderAndTheExactFile) {
 
 TEST_F(DiskFileOutputTest, PngAndJpegGiveOnlyTheDiskMessage) {
     FramePtr frame = namedFrame(L"02_02_24_10_20_30");
-    frame->savedImageWanted = true;
-    output.put(frame.get(), 0, &update);
-    // The bytes it keeps for the upload are the file's.
-    const auto kept = output.takeStoredBytes();
-    ASSERT_TRUE(kept);
-    EXPECT_TRUE(std::string(kept->begin(), kept->end()) ==
-                TestEnvironment::readFileBytes(dir + L"\\02_02_24_10_20_30.png"));
-    EXPECT_FALSE(output.takeStoredBytes());
-    // Nobody wants them: no copy is kept.
-    frame->savedImageWanted = false;
-    output.put(frame.get(), 1, &update);
-    EXPECT_FALSE(output.takeStoredBytes());
+    // The record tells the outputs after this one which file holds the image, in which format.
+    const stCaptureRecord asPng = putCapture(output, frame, 0, &update);
+    EXPECT_EQ(asPng.savedPath, dir + L"\\02_02_24_10_20_30.png");
+    EXPECT_EQ(asPng.savedFormat, 0);
+    const stCaptureRecord asJpeg = putCapture(output, frame, 1, &update);
+    EXPECT_EQ(asJpeg.savedPath, dir + L"\\02_02_24_10_20_30.jpg");
+    EXPECT_EQ(asJpeg.savedFormat, 1);
     EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kWrittenToDisk, kWrittenToDisk}));
 
     TestImages::DecodedImage png =
@@ -116,7 +106,7 @@ TEST_F(DiskFileOutputTest, PngAndJpegGiveOnlyTheDiskMessage) {
 
 TEST_F(DiskFileOutputTest, OtherFormatCodesWriteBitmaps) {
     FramePtr frame = namedFrame(L"03_02_24_10_20_30");
-    output.put(frame.get(), 7, &update);
+    putCapture(output, frame, 7, &update);
     const std::string bytes = TestEnvironment::readFileBytes(dir + L"\\03_02_24_10_20_30.bmp");
     EXPECT_EQ(bytes.size(), 138u + frame->bufferSize());
     EXPECT_EQ(bytes.substr(0, 2), "BM");
@@ -126,7 +116,7 @@ TEST_F(DiskFileOutputTest, OtherFormatCodesWriteBitmaps) {
 TEST_F(DiskFileOutputTest, FolderWithoutTrailingBackslashWritesIntoIt) {
     output.setFolder(dir);
     FramePtr frame = namedFrame(L"04_02_24_10_20_30");
-    output.put(frame.get(), 2, nullptr);
+    putCapture(output, frame, 2, nullptr);
     EXPECT_EQ(TestEnvironment::readFileBytes(dir + L"\\04_02_24_10_20_30.bmp").size(),
               138u + frame->bufferSize());
 }
@@ -142,19 +132,22 @@ TEST_F(DiskFileOutputTest, ExistingFilesStayAsTheyAreTheFrameTakesTheNextFreeNum
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     FramePtr frame = namedFrame(name, 3, 2);
-    output.put(frame.get(), 2, &update);
+    const stCaptureRecord stored = putCapture(output, frame, 2, &update);
     ::CloseHandle(held);
     EXPECT_EQ(TestEnvironment::readFileBytes(first), "another program's image");
     EXPECT_EQ(TestEnvironment::readFileBytes(second), "");
     EXPECT_EQ(TestEnvironment::readFileBytes(dir + L"\\" + name + L"_3.bmp").size(), 138u + 24u);
-    EXPECT_EQ(output.storedNameNumber(), 3);
+    // The outputs after this one name the image as its file is named.
+    EXPECT_EQ(frame->nameNumber, 3);
+    EXPECT_EQ(stored.savedPath, dir + L"\\" + name + L"_3.bmp");
     EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kBitmapWritten, kWrittenToDisk}));
 
     // A later frame of the same second starts from its own number.
     frame->nameNumber = 2;
-    output.put(frame.get(), 0, nullptr);
-    output.put(frame.get(), 0, nullptr);
-    EXPECT_EQ(output.storedNameNumber(), 3);
+    putCapture(output, frame, 0, nullptr);
+    EXPECT_EQ(frame->nameNumber, 2);
+    putCapture(output, frame, 0, nullptr);
+    EXPECT_EQ(frame->nameNumber, 3);
     EXPECT_EQ(TestEnvironment::filesIn(dir, L"*.png"),
               (std::vector<std::wstring>{name + L"_2.png", name + L"_3.png"}));
 }
@@ -162,10 +155,9 @@ TEST_F(DiskFileOutputTest, ExistingFilesStayAsTheyAreTheFrameTakesTheNextFreeNum
 TEST_F(DiskFileOutputTest, FailedEncodeLeavesNoFileAndNoDiskMessage) {
     FramePtr empty = makeEmptyFrame();
     empty->name = L"07_02_24_10_20_30";
-    output.put(empty.get(), 0, &update);
-    output.put(empty.get(), 1, &update);
+    EXPECT_TRUE(putCapture(output, empty, 0, &update).savedPath.empty());
+    EXPECT_TRUE(putCapture(output, empty, 1, &update).savedPath.empty());
     EXPECT_EQ(update.count(), 0u);
-    EXPECT_EQ(output.storedNameNumber(), 0);
     EXPECT_TRUE(TestEnvironment::filesIn(dir).empty());
 }
 
@@ -174,7 +166,7 @@ TEST_F(DiskFileOutputTest, MissingFolderRaisesTheFileExceptionFromPut) {
     FramePtr frame = namedFrame(L"08_02_24_10_20_30");
     for (int format : {0, 1, 2}) {
         try {
-            output.put(frame.get(), format, &update);
+            putCapture(output, frame, format, &update);
             FAIL() << "put into a missing folder succeeded, format " << format;
         } catch (const FileException& error) {
             EXPECT_EQ(error.path(), output.imagePath(frame->name, format));
@@ -203,7 +195,7 @@ TEST_F(DiskFileOutputTest, PathOfAtMost259CharactersIsWritten) {
     output.setFolder(folder);
     FramePtr frame = namedFrame(name);
     ASSERT_EQ(output.imagePath(name, 2).size(), 259u);
-    output.put(frame.get(), 2, &update);
+    putCapture(output, frame, 2, &update);
     EXPECT_EQ(TestEnvironment::readFileBytes(output.imagePath(name, 2)).size(),
               138u + frame->bufferSize());
     EXPECT_EQ(update.count(), 2u);
@@ -220,7 +212,7 @@ TEST_F(DiskFileOutputTest, LongerPathRaisesTheFileExceptionAndWritesNothing) {
     const std::wstring path = output.imagePath(name, 0);
     ASSERT_EQ(path.size(), 260u);
     try {
-        output.put(frame.get(), 0, &update);
+        putCapture(output, frame, 0, &update);
         FAIL() << "an over-long path was written";
     } catch (const FileException& error) {
         EXPECT_EQ(error.path(), path);

@@ -6,6 +6,7 @@
 #include "hotkeys/CaptureRequest.h"
 #include "output/cDiskFileOutput.h"
 #include "platform/FileException.h"
+#include "support/PutCapture.h"
 #include "support/RecordingUpdate.h"
 #include "support/TestEnvironment.h"
 #include "support/TestImages.h"
@@ -40,8 +41,10 @@ TEST_F(DiskFullTest, NoFormatLeavesAPartialFile) {
     // not compress the image.
     for (int format : {0, 1, 2}) {
         RecordingUpdate update;
+        stCaptureRecord capture;
+        capture.frame = std::move(frame);
         try {
-            output.put(frame.get(), format, &update);
+            output.put(&capture, format, &update);
             EXPECT_NE(format, 2) << "an image larger than the disk was written";
             EXPECT_EQ(update.messages(), std::vector<RecordedMessage>{RecordedMessage::notify(
                                              false, L"Failed to compress image", L"")})
@@ -52,13 +55,14 @@ TEST_F(DiskFullTest, NoFormatLeavesAPartialFile) {
             EXPECT_EQ(error.path(), output.imagePath(frame->name, format));
             EXPECT_TRUE(update.messages().empty());
         }
+        frame = std::move(capture.frame);
         EXPECT_TRUE(TestEnvironment::filesIn(folder).empty()) << format;
-        EXPECT_EQ(output.storedNameNumber(), 0);
+        EXPECT_TRUE(capture.savedPath.empty());
     }
     // The same folder takes an image that fits, under the name the failures did not keep.
     FramePtr small = TestImages::makeNoiseFrame(64, 48);
     small->name = frame->name;
-    output.put(small.get(), 2, nullptr);
+    putCapture(output, small, 2, nullptr);
     EXPECT_EQ(TestEnvironment::filesIn(folder),
               std::vector<std::wstring>{L"09_12_26_10_00_00.bmp"});
 }

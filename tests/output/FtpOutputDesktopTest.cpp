@@ -1,24 +1,26 @@
 #include "UploadTesting.h"
 
+#include "output/upload/HistoryText.h"
 #include "output/upload/cFTPOutput.h"
 #include "support/BrowserRecorder.h"
 #include "support/ClipboardText.h"
-#include "support/FakeShellTray.h"
-#include "support/GuiThread.h"
 #include "support/RecordingUpdate.h"
 #include "support/TestEnvironment.h"
-#include "ui/CSystemTray.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cstring>
 #include <vector>
 
 using namespace UploadTesting;
 
 namespace {
+
+RecordedMessage copiedAs(const std::wstring& address) {
+    return RecordedMessage::notify(true, L"Upload successfull",
+                                   L"URL copied to clipboard\n" + address);
+}
 
 // Against the pyftpdlib server of the "upload_desktop" fixture.
 class FtpOutputDesktopTest : public UploadFixture {
@@ -26,63 +28,47 @@ protected:
     FtpOutputDesktopTest() : UploadFixture(L"upload_desktop") {}
 };
 
-struct NoCommands : ITrayCommands {
-    bool isPreferencesOpen() const override { return false; }
-    void showPreferences() override {}
-};
-
-// The program's tray window on a GUI thread of its own, its icon in a stand-in shell.
-class FtpOutputTrayTest : public FtpOutputDesktopTest {
-protected:
-    FakeShellTray shell;
-    NoCommands commands;
-    GuiThread gui{[this] {
-        auto tray = std::make_unique<CSystemTray>(commands);
-        tray->addTrayIcon(WM_APP + 1, ::LoadIconW(nullptr, IDI_APPLICATION));
-        return tray;
-    }};
-};
-
 DWORD clipboardOwnerThread() {
     HWND owner = ::GetClipboardOwner();
     return owner ? ::GetWindowThreadProcessId(owner, nullptr) : 0;
 }
 
-TEST_F(FtpOutputDesktopTest, CopiesThePublicAddressUnderTheBaseAddress) {
-    ASSERT_TRUE(ClipboardText::write(L"before"));
+// The address is built from the target's base address, or from its server and folder, and is
+// copied by the thread that runs the output (the program's GUI thread).
+TEST_F(FtpOutputDesktopTest, CopiesThePublicAddressOnTheOutputsThread) {
     output.setCopyUrl(true);
-    output.setCustomUrl(L"pics.example/shots/");
-    FramePtr frame = namedFrame(L"07_12_26_21_30_05");
-    EXPECT_EQ(upload(*frame, 0), (std::vector<RecordedMessage>{kUploading, kUploadedAndCopied}));
-    EXPECT_EQ(ClipboardText::read(), L"http://pics.example/shots/07_12_26_21_30_05.png");
-}
-
-TEST_F(FtpOutputDesktopTest, CopiesTheAddressBuiltFromServerAndFolder) {
-    ASSERT_TRUE(ClipboardText::write(L"before"));
-    output.setCopyUrl(true);
-    output.setTarget(L"ftp://" + address, L"tester", L"secret", L"shots", true);
-    FramePtr frame = namedFrame(L"from_server");
-    EXPECT_EQ(upload(*frame, 5), (std::vector<RecordedMessage>{kUploading, kUploadedAndCopied}));
-    EXPECT_EQ(ClipboardText::read(), L"http://" + address + L"/shots/from_server.bmp");
-    EXPECT_TRUE(TestEnvironment::fileExists(root + L"\\shots\\from_server.bmp"));
-}
-
-TEST_F(FtpOutputDesktopTest, BuiltinTargetUsesItsOwnBaseAddress) {
-    ASSERT_TRUE(ClipboardText::write(L"before"));
-    output.setCopyUrl(true);
-    output.setTarget(address, L"tester", L"secret", L"shots", false);
+    struct Case {
+        std::wstring server;
+        bool custom;
+        std::wstring name;
+        int format;
+        std::wstring address;
+    };
     output.setBuiltinUrl(L"http://builtin.example/i/");
-    output.setCustomUrl(L"http://custom.example");
-    output.setFtpCustom(false);
-    FramePtr frame = namedFrame(L"builtin_address");
-    EXPECT_EQ(upload(*frame, 1), (std::vector<RecordedMessage>{kUploading, kUploadedAndCopied}));
-    EXPECT_EQ(ClipboardText::read(), L"http://builtin.example/i/builtin_address.jpg");
+    for (const Case& c :
+         {Case{address, true, L"07_12_26_21_30_05", 0,
+               L"http://pics.example/shots/07_12_26_21_30_05.png"},
+          Case{L"ftp://" + address, true, L"from_server", 5,
+               L"http://" + address + L"/shots/from_server.bmp"},
+          Case{address, false, L"builtin_address", 1,
+               L"http://builtin.example/i/builtin_address.jpg"}}) {
+        ASSERT_TRUE(ClipboardText::write(L"before"));
+        output.setTarget(c.server, L"tester", L"secret", L"shots", c.custom);
+        output.setFtpCustom(c.custom);
+        output.setCustomUrl(c.server == address ? L"pics.example/shots/" : L"");
+        FramePtr frame = namedFrame(c.name);
+        EXPECT_EQ(upload(frame, c.format), (std::vector<RecordedMessage>{kUploading, copiedAs(c.address)}));
+        EXPECT_EQ(ClipboardText::read(), c.address);
+        EXPECT_EQ(clipboardOwnerThread(), ::GetCurrentThreadId());
+    }
 }
 
-TEST_F(FtpOutputDesktopTest, WithoutCopyUrlTheClipboardStaysAndTheTextIsEmpty) {
+TEST_F(FtpOutputDesktopTest, WithoutCopyUrlTheClipboardStaysAndTheTextIsTheAddress) {
     ASSERT_TRUE(ClipboardText::write(L"untouched"));
     FramePtr frame = namedFrame(L"not_copied");
-    EXPECT_EQ(upload(*frame, 0), (std::vector<RecordedMessage>{kUploading, kUploaded}));
+    EXPECT_EQ(upload(frame, 0),
+              (std::vector<RecordedMessage>{
+                  kUploading, uploadedAs(L"http://" + address + L"/shots/not_copied.png")}));
     EXPECT_EQ(ClipboardText::read(), L"untouched");
 }
 
@@ -93,45 +79,49 @@ TEST_F(FtpOutputDesktopTest, OpensThePublicAddressInTheBrowser) {
     output.setOpenBrowser(true);
     output.setCustomUrl(L"http://pics.example/a b");
     FramePtr frame = namedFrame(L"in_browser");
-    EXPECT_EQ(upload(*frame, 0), (std::vector<RecordedMessage>{kUploading, kUploaded}));
+    upload(frame, 0);
     EXPECT_EQ(waitForRecord(record), L"http://pics.example/a b/in_browser.png");
     TestEnvironment::removeTree(dir);
 }
 
-TEST_F(FtpOutputTrayTest, TheGuiThreadOpensAndCopiesTheAddressAndOwnsTheClipboard) {
-    ASSERT_TRUE(ClipboardText::write(L"before"));
-    const std::wstring dir = TestEnvironment::freshTempDir(L"browser-record");
-    const std::wstring record = dir + L"\\address.txt";
-    RecorderAsBrowser browser(record);
-    output.setAddressHandoff(gui.window());
+// Another program holding the clipboard for a second does not cost the address; one holding it
+// past the retry time is told, and the address is still in the history.
+TEST_F(FtpOutputDesktopTest, AClipboardHeldByAnotherProgramIsTriedAgain) {
     output.setCopyUrl(true);
-    output.setOpenBrowser(true);
-    output.setCustomUrl(L"http://pics.example");
-    FramePtr frame = namedFrame(L"through_gui");
-    EXPECT_EQ(upload(*frame, 0), (std::vector<RecordedMessage>{kUploading, kUploadedAndCopied}));
-    EXPECT_EQ(ClipboardText::read(), L"http://pics.example/through_gui.png");
-    EXPECT_EQ(clipboardOwnerThread(), gui.id());
-    EXPECT_EQ(waitForRecord(record), L"http://pics.example/through_gui.png");
-    TestEnvironment::removeTree(dir);
-}
+    stUploadTimings timings;
+    timings.clipboardRetryMs = 2500;
+    output.setTimings(timings);
+    ASSERT_TRUE(ClipboardText::write(L"before"));
+    const std::wstring first = L"http://" + address + L"/shots/held_a_second.png";
+    {
+        ClipboardText::Holder holder(1000);
+        ASSERT_TRUE(holder.held());
+        FramePtr frame = namedFrame(L"held_a_second");
+        EXPECT_EQ(upload(frame, 0), (std::vector<RecordedMessage>{kUploading, copiedAs(first)}));
+    }
+    EXPECT_EQ(ClipboardText::read(), first);
 
-TEST_F(FtpOutputTrayTest, AGuiThreadThatDoesNotAnswerInTimeGetsNoCopyLaterEither) {
-    ASSERT_TRUE(ClipboardText::write(L"before"));
-    constexpr DWORD kWaitMs = 1000;
-    output.setAddressHandoff(gui.window(), kWaitMs);
-    output.setCopyUrl(true);
-    ASSERT_TRUE(gui.hold(60000));
-    FramePtr frame = namedFrame(L"gui_held", 64, 40);
-    const ULONGLONG start = ::GetTickCount64();
-    EXPECT_EQ(upload(*frame, 0), (std::vector<RecordedMessage>{kUploading, kUploaded}));
-    // The wait and a small upload, not the GUI thread's minute.
-    EXPECT_LT(::GetTickCount64() - start, kWaitMs + 3000u);
-    EXPECT_EQ(ClipboardText::read(), L"before");
-    // Once free, the GUI thread does not carry out the request that was given up.
-    gui.resume();
-    DWORD_PTR ignored = 0;
-    EXPECT_TRUE(::SendMessageTimeoutW(gui.window(), WM_NULL, 0, 0, SMTO_BLOCK, 10000, &ignored));
-    EXPECT_EQ(ClipboardText::read(), L"before");
+    const std::wstring second = L"http://" + address + L"/shots/held_too_long.png";
+    {
+        ClipboardText::Holder holder(4000);
+        FramePtr frame = namedFrame(L"held_too_long");
+        EXPECT_EQ(upload(frame, 0),
+                  (std::vector<RecordedMessage>{
+                      kUploading,
+                      RecordedMessage::notify(true, L"Upload successfull",
+                                              L"The clipboard was held by another program; the "
+                                              L"address was not copied.\n" +
+                                                  second)}));
+    }
+    EXPECT_EQ(ClipboardText::read(), first);
+    const std::vector<stHistoryEntry> recent = output.recentUploads(10);
+    ASSERT_EQ(recent.size(), 2u);
+    EXPECT_EQ(recent[0].address, second);
+    EXPECT_EQ(recent[0].server, address);
+    EXPECT_EQ(recent[1].address, first);
+    // The history's copy works once the clipboard is free.
+    output.copyAddress(recent[0].address);
+    EXPECT_EQ(ClipboardText::read(), second);
 }
 
 } // namespace

@@ -2,30 +2,38 @@
 
 #include "output/FrameWriting.h"
 #include "platform/DiskFile.h"
+#include "support/PutCapture.h"
 #include "support/TestEnvironment.h"
 #include "support/TestImages.h"
 
+#include <algorithm>
+
 namespace UploadTesting {
+
+RecordedMessage uploadedAs(const std::wstring& address) {
+    return RecordedMessage::notify(true, L"Upload successfull", address);
+}
+
+RecordedMessage failedWith(const std::wstring& text, const std::wstring& keptPath) {
+    std::wstring told = text;
+    if (!told.empty() && told.back() != L'\n')
+        told += L'\n';
+    return RecordedMessage::notify(false, L"Upload failed",
+                                   told + L"The image was kept in " + keptPath);
+}
 
 void configure(cFTPOutput& output, const std::wstring& server, const std::wstring& folder) {
     output.setTarget(server, L"tester", L"secret", folder, true);
     output.setFtpCustom(true);
     output.setOpenBrowser(false);
     output.setCopyUrl(false);
-}
-
-bool waitUntilIdle(const cFTPOutput& output, DWORD timeoutMs) {
-    return waitUntilPending(output, 0, timeoutMs);
-}
-
-bool waitUntilPending(const cFTPOutput& output, std::size_t count, DWORD timeoutMs) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (output.pendingUploadCount() != count) {
-        if (::GetTickCount64() >= deadline)
-            return false;
-        ::Sleep(10);
-    }
-    return true;
+    // A folder of each output's own: uploads stuck in a send keep their queue's files open.
+    static int outputs = 0;
+    const std::wstring own =
+        TestEnvironment::freshTempDir(L"upload-state-" + std::to_wstring(++outputs));
+    ::CreateDirectoryW((own + L"\\Unsent").c_str(), nullptr);
+    output.setQueueFolder(own + L"\\Unsent");
+    output.setHistoryFile(own + L"\\History.tsv");
 }
 
 std::string encodedOnDisk(const cFrame& frame, int format) {
@@ -47,28 +55,14 @@ FramePtr namedFrame(const std::wstring& name, int width, int height) {
     return frame;
 }
 
-HeldUpdate::HeldUpdate()
-    : held_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      released_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-
-HeldUpdate::~HeldUpdate() {
-    ::SetEvent(released_);
-    ::CloseHandle(held_);
-    ::CloseHandle(released_);
-}
-
-void HeldUpdate::progress(const std::wstring& title, const std::wstring& text) {
-    RecordingUpdate::progress(title, text);
-    ::SetEvent(held_);
-    ::WaitForSingleObject(released_, 60000);
-}
-
-bool HeldUpdate::waitUntilHeld(DWORD timeoutMs) const {
-    return ::WaitForSingleObject(held_, timeoutMs) == WAIT_OBJECT_0;
-}
-
-void HeldUpdate::release() {
-    ::SetEvent(released_);
+std::size_t serverLogLines(const wchar_t* fixture, const std::string& text) {
+    const std::string log = TestEnvironment::readFileBytes(
+        TestEnvironment::windowsPath(TestEnvironment::variable(L"PIXLANCE_FIXTURE_DIR")) + L"\\" +
+        fixture + L".log");
+    std::size_t count = 0;
+    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++count;
+    return count;
 }
 
 UploadFixture::UploadFixture(const wchar_t* fixture)
@@ -77,21 +71,42 @@ UploadFixture::UploadFixture(const wchar_t* fixture)
 void UploadFixture::SetUp() {
     ::CreateDirectoryW((root + L"\\shots").c_str(), nullptr);
     configure(output, address, L"shots");
+    output.setReceiver(&update);
 }
 
 void UploadFixture::TearDown() {
     EXPECT_TRUE(output.stopUploads(10000));
 }
 
-std::vector<RecordedMessage> UploadFixture::upload(const cFrame& frame, int format) {
-    RecordingUpdate update;
-    output.put(&frame, format, &update);
-    EXPECT_TRUE(waitUntilIdle(output));
+void UploadFixture::put(FramePtr& frame, int format) {
+    putCapture(output, frame, format, &update);
+}
+
+bool UploadFixture::waitForOutcomes(std::size_t count, DWORD timeoutMs) {
+    return pumpUntil(
+        [&] {
+            const std::vector<RecordedMessage> messages = update.messages();
+            return static_cast<std::size_t>(std::count_if(
+                       messages.begin(), messages.end(), [](const RecordedMessage& message) {
+                           return message.kind == RecordedMessage::Kind::Notify;
+                       })) >= count;
+        },
+        timeoutMs);
+}
+
+std::vector<RecordedMessage> UploadFixture::upload(FramePtr& frame, int format) {
+    update.clear();
+    put(frame, format);
+    EXPECT_TRUE(waitForOutcomes(1));
     return update.messages();
 }
 
 std::string UploadFixture::uploaded(const std::wstring& relativePath) const {
     return TestEnvironment::readFileBytes(root + L"\\" + relativePath);
+}
+
+std::wstring UploadFixture::queued(const std::wstring& fileName) const {
+    return output.queueFolder() + fileName;
 }
 
 } // namespace UploadTesting

@@ -11,21 +11,17 @@
 
 namespace {
 
-TEST(ExceptionTest, ResourceAndMemoryTextsAreTheProgramsOwn) {
-    EXPECT_EQ(ResourceException().message(), L"必须的资源不可用");
-    EXPECT_EQ(MemoryException().message(), L"内存不足.");
-}
-
-TEST(ExceptionTest, AllDeriveFromOneBase) {
+// The code of the failing call, not whatever the system says later.
+TEST(ExceptionTest, ResourceExceptionKeepsTheErrorOfTheFailingCall) {
+    ::SetLastError(ERROR_SUCCESS);
+    ASSERT_EQ(::GetDC(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFF0001))), nullptr);
+    const DWORD failing = ::GetLastError();
+    ASSERT_NE(failing, static_cast<DWORD>(ERROR_SUCCESS));
     try {
-        throw FileException(ERROR_ACCESS_DENIED, L"C:\\x.png");
-    } catch (const AppException& error) {
-        EXPECT_NE(error.message().find(L"C:\\x.png"), std::wstring::npos);
-    }
-    try {
-        throw InternetException(ERROR_INTERNET_CANNOT_CONNECT);
-    } catch (const AppException& error) {
-        EXPECT_FALSE(error.message().empty());
+        throw ResourceException();
+    } catch (const ResourceException& error) {
+        ::SetLastError(ERROR_SUCCESS);
+        EXPECT_EQ(error.osError(), failing);
     }
 }
 

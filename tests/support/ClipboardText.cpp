@@ -37,4 +37,20 @@ bool write(const std::wstring& text) {
     return false;
 }
 
+Holder::Holder(DWORD holdMs) : opened_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = std::thread([this, holdMs] {
+        OpenedClipboard clipboard(nullptr);
+        held_ = clipboard.isOpen();
+        ::SetEvent(opened_);
+        if (held_)
+            ::Sleep(holdMs);
+    });
+    ::WaitForSingleObject(opened_, 10000);
+}
+
+Holder::~Holder() {
+    thread_.join();
+    ::CloseHandle(opened_);
+}
+
 } // namespace ClipboardText

@@ -10,6 +10,8 @@ Modes:
   stall   logs in normally and opens the data connection of an upload, but never reads from it
   refuse  greets, then answers the user name with a positive line before the refusal, as a
           server behind a filtering proxy does (the client sees an unexpected reply)
+  lying   an ordinary server whose SIZE answers one byte less than the file holds, as a server
+          that lost the end of an upload would
 """
 import argparse
 import logging
@@ -54,7 +56,7 @@ def serve_refusing(address):
 
 def serve_ftp(address, root, mode, user, password):
     from pyftpdlib.authorizers import DummyAuthorizer
-    from pyftpdlib.filesystems import AbstractedFS
+    from pyftpdlib.filesystems import AbstractedFS, FilesystemError
     from pyftpdlib.handlers import FTPHandler, DTPHandler
     from pyftpdlib.servers import ThreadedFTPServer
 
@@ -89,6 +91,17 @@ def serve_ftp(address, root, mode, user, password):
             print("command", cmd, "******" if cmd == "PASS" else arg, flush=True)
             super().pre_process_command(line, cmd, arg)
 
+    class LyingHandler(Handler):
+        def ftp_SIZE(self, path):
+            try:
+                size = self.run_as_current_user(self.fs.getsize, path)
+            except (OSError, FilesystemError) as err:
+                self.respond("550 %s." % err)
+                return
+            self.respond("213 %s" % max(size - 1, 0))
+
+    if mode == "lying":
+        Handler = LyingHandler
     Handler.authorizer = authorizer
     Handler.banner = "220 Pixlance test server ready."
     Handler.permit_foreign_addresses = True
@@ -107,7 +120,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying"))
     parser.add_argument("--user", default="tester")
     parser.add_argument("--password", default="secret")
     args = parser.parse_args()

@@ -20,12 +20,22 @@ struct Commands : ITrayCommands {
     bool open = false;
     int preferencesRequests = 0;
     std::function<void()> preferences;
+    std::size_t unsent = 0;
+    int resendRequests = 0;
+    std::vector<stRecentUpload> recent;
+    std::vector<std::wstring> copied;
+    int sessionEnds = 0;
     bool isPreferencesOpen() const override { return open; }
     void showPreferences() override {
         ++preferencesRequests;
         if (preferences)
             preferences();
     }
+    std::size_t unsentCount() const override { return unsent; }
+    void resendUnsent() override { ++resendRequests; }
+    std::vector<stRecentUpload> recentUploads() const override { return recent; }
+    void copyAddress(const std::wstring& address) override { copied.push_back(address); }
+    void endSession() override { ++sessionEnds; }
 };
 
 HICON programIcon() {
@@ -279,6 +289,10 @@ struct MenuProbe {
     std::atomic<bool> seen{false};
     std::wstring firstItem;
     std::wstring lastItem;
+    // Every item's caption, with " (grey)" after those that can't be chosen.
+    std::vector<std::wstring> items;
+    // The captions of the recent uploads' submenu.
+    std::vector<std::wstring> recent;
     UINT defaultItem = 0;
     RECT where{};
 
@@ -300,8 +314,20 @@ struct MenuProbe {
             wchar_t text[64] = {};
             ::GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
             firstItem = text;
-            ::GetMenuStringW(menu, 2, text, 64, MF_BYPOSITION);
+            const int count = ::GetMenuItemCount(menu);
+            ::GetMenuStringW(menu, static_cast<UINT>(count - 1), text, 64, MF_BYPOSITION);
             lastItem = text;
+            for (int i = 0; i < count; ++i) {
+                ::GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+                const bool grey = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) &
+                                  (MF_GRAYED | MF_DISABLED);
+                items.push_back(std::wstring(text) + (grey ? L" (grey)" : L""));
+            }
+            if (HMENU submenu = ::GetSubMenu(menu, 1))
+                for (int i = 0; i < ::GetMenuItemCount(submenu); ++i) {
+                    ::GetMenuStringW(submenu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+                    recent.push_back(text);
+                }
             defaultItem = ::GetMenuDefaultItem(menu, FALSE, 0);
             ::GetWindowRect(menuWindow, &where);
             seen = true;
@@ -329,6 +355,10 @@ TEST_F(SystemTrayTest, RightClickShowsTheMenuAtThePointerWithPreferencesAsDefaul
     ASSERT_TRUE(probe.seen);
     EXPECT_EQ(probe.firstItem, L"参数选择...");
     EXPECT_EQ(probe.lastItem, L"退出");
+    // Nothing uploaded, nothing waiting: both new items are there and can't be chosen.
+    EXPECT_EQ(probe.items,
+              (std::vector<std::wstring>{L"参数选择...", L"最近上传 (grey)",
+                                         L"重新上传未发送的截图 (0) (grey)", L"", L"退出"}));
     EXPECT_EQ(probe.defaultItem, static_cast<UINT>(ID_PREFERENCES));
     EXPECT_EQ(probe.where.left, 500);
     EXPECT_EQ(probe.where.top, 400);
@@ -340,7 +370,7 @@ TEST_F(SystemTrayTest, ChoosingExitFromTheMenuQuits) {
     CSystemTray tray(commands);
     ASSERT_TRUE(tray.addTrayIcon(kTrayMessage, programIcon()));
     MenuProbe probe;
-    std::thread prober = probe.answer({}, 2);
+    std::thread prober = probe.answer({}, 4);
     ::SendMessageW(tray.hwnd(), kTrayMessage, CSystemTray::kIconId, WM_RBUTTONUP);
     prober.join();
     ASSERT_TRUE(probe.seen);
@@ -359,6 +389,49 @@ TEST_F(SystemTrayTest, ChoosingExitFromTheMenuQuits) {
             ::DispatchMessageW(&msg);
     }
     EXPECT_EQ(code, 0);
+}
+
+// The recent uploads, newest first by file name, copy their own address; the unsent captures'
+// item says how many wait and sends them.
+TEST_F(SystemTrayTest, MenuOffersTheRecentUploadsAndTheUnsentCaptures) {
+    CSystemTray tray(commands);
+    ASSERT_TRUE(tray.addTrayIcon(kTrayMessage, programIcon()));
+    commands.unsent = 3;
+    for (int i = 12; i >= 1; --i)
+        commands.recent.push_back({L"shot_" + std::to_wstring(i) + L".png",
+                                   L"http://x.example/shot_" + std::to_wstring(i) + L".png"});
+    // Down to the recent uploads, into them, down to the second, chosen.
+    MenuProbe probe;
+    std::thread prober = probe.answer({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
+    ::SendMessageW(tray.hwnd(), kTrayMessage, CSystemTray::kIconId, WM_RBUTTONUP);
+    prober.join();
+    ASSERT_TRUE(probe.seen);
+    EXPECT_EQ(probe.items, (std::vector<std::wstring>{L"参数选择...", L"最近上传",
+                                                      L"重新上传未发送的截图 (3)", L"", L"退出"}));
+    pumpMessagesFor(300);
+    EXPECT_EQ(commands.copied, std::vector<std::wstring>{L"http://x.example/shot_11.png"});
+
+    // Ten at most; the unsent item sends.
+    MenuProbe again;
+    prober = again.answer({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    ::SendMessageW(tray.hwnd(), kTrayMessage, CSystemTray::kIconId, WM_RBUTTONUP);
+    prober.join();
+    pumpMessagesFor(300);
+    EXPECT_EQ(commands.resendRequests, 1);
+    ASSERT_EQ(again.recent.size(), CSystemTray::kRecentShown);
+    EXPECT_EQ(again.recent.front(), L"shot_12.png");
+    EXPECT_EQ(again.recent.back(), L"shot_3.png");
+}
+
+// Logoff and shutdown: the session may end, and the application hears of it once it does.
+TEST_F(SystemTrayTest, TheEndOfTheSessionReachesTheApplication) {
+    CSystemTray tray(commands);
+    ASSERT_TRUE(tray.addTrayIcon(kTrayMessage, programIcon()));
+    EXPECT_EQ(::SendMessageW(tray.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    ::SendMessageW(tray.hwnd(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(commands.sessionEnds, 0) << "a cancelled end is no end";
+    ::SendMessageW(tray.hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(commands.sessionEnds, 1);
 }
 
 } // namespace

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "output/upload/stSendTarget.h"
+#include "platform/Handles.h"
+#include "platform/InternetSession.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+// One attempt to send one queued file, on a worker thread of its own. The GUI thread makes it,
+// starts it and watches its progress; the worker tells how it ended by a message posted to the GUI
+// thread's window, carrying an Outcome, so nothing of the application is reached from the worker.
+// Each attempt has a session of its own, so that abandoning it ends its waits for the server
+// without touching any other upload.
+class UploadAttempt {
+public:
+    // What the worker posts (as the message's lParam); the window's handler takes it over.
+    struct Outcome {
+        int id = 0;
+        bool stored = false;
+        std::wstring address;     // the public address, when stored
+        std::wstring failureText; // what went wrong, when not
+    };
+
+    UploadAttempt(int id, std::wstring filePath, std::wstring fileName, stSendTarget target,
+                  DWORD timeoutMs);
+    UploadAttempt(const UploadAttempt&) = delete;
+    UploadAttempt& operator=(const UploadAttempt&) = delete;
+
+    // Starts the worker, which posts its Outcome to window with message (once, unless abandoned
+    // before). Null when no thread could be had; the attempt has not run then.
+    static UniqueHandle start(const std::shared_ptr<UploadAttempt>& attempt, HWND window,
+                              UINT message);
+    // The Outcome a posted message carries, taken over; null for none.
+    static std::unique_ptr<Outcome> takeOutcome(LPARAM lParam) noexcept;
+    // What the user is told of the failure being handled (call inside a catch block), worded for
+    // the target.
+    static std::wstring failureText(const stSendTarget& target);
+
+    int id() const noexcept { return id_; }
+    const std::wstring& fileName() const noexcept { return fileName_; }
+    const stSendTarget& target() const noexcept { return target_; }
+    // GetTickCount64 when the attempt last made progress: connected, opened, sent a piece.
+    ULONGLONG lastProgress() const noexcept { return lastProgress_; }
+    // Gives the attempt up: it reports nothing more, and closing its session ends its waits for
+    // the server. A send that the system does not interrupt ends on its own, later.
+    void abandon() noexcept;
+
+private:
+    static unsigned __stdcall threadMain(void* parameter);
+    void run(HWND window, UINT message) noexcept;
+    // Sends the file and returns its public address.
+    std::wstring send();
+    void madeProgress() noexcept { lastProgress_ = ::GetTickCount64(); }
+
+    const int id_;
+    const std::wstring filePath_;
+    const std::wstring fileName_;
+    const stSendTarget target_;
+    InternetSession session_;
+    std::atomic<ULONGLONG> lastProgress_;
+    std::atomic<bool> abandoned_{false};
+};
