@@ -45,13 +45,33 @@ DWORD WINAPI runHookThread(void* parameter) {
     return 0;
 }
 
+bool keyIsDown(int key) noexcept {
+    return (::GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+// Posts the request of the first entry the key-down completes; false when it completes none.
+bool postRequestFor(const KeyboardHookThread& hook, DWORD key) noexcept {
+    const std::shared_ptr<const cHotKeySettings::Entries> table = hook.table->read();
+    CaptureMode mode;
+    if (matchesKeyDown(table->full, key))
+        mode = CaptureFullScreen;
+    else if (matchesKeyDown(table->active, key))
+        mode = CaptureForegroundWindow;
+    else if (matchesKeyDown(table->select, key))
+        mode = CaptureRegion;
+    else
+        return false;
+    ::PostThreadMessageW(hook.guiThreadId, WM_CAPTURE_REQUEST, mode, 0);
+    return true;
+}
+
 } // namespace
 
 bool matchesKeyDown(const KeySeq& sequence, DWORD virtualKey) noexcept {
     if (sequence.empty() || static_cast<DWORD>(sequence.back()) != virtualKey)
         return false;
     for (std::size_t i = 0; i + 1 < sequence.size(); ++i)
-        if ((::GetAsyncKeyState(sequence[i]) & 0x8000) == 0)
+        if (!keyIsDown(sequence[i]))
             return false;
     return true;
 }
@@ -62,14 +82,7 @@ LRESULT CALLBACK keyboardHookProc(int code, WPARAM kind, LPARAM event) {
     const KeyboardHookThread* hook = threadHook;
     if (hook && kind == WM_KEYDOWN && event) {
         markStage(Stage::HookCalled);
-        const DWORD key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(event)->vkCode;
-        const std::shared_ptr<const cHotKeySettings::Entries> table = hook->table->read();
-        if (matchesKeyDown(table->full, key))
-            ::PostThreadMessageW(hook->guiThreadId, WM_CAPTURE_REQUEST, CaptureFullScreen, 0);
-        else if (matchesKeyDown(table->active, key))
-            ::PostThreadMessageW(hook->guiThreadId, WM_CAPTURE_REQUEST, CaptureForegroundWindow, 0);
-        else if (matchesKeyDown(table->select, key))
-            ::PostThreadMessageW(hook->guiThreadId, WM_CAPTURE_REQUEST, CaptureRegion, 0);
+        postRequestFor(*hook, reinterpret_cast<const KBDLLHOOKSTRUCT*>(event)->vkCode);
     }
     return ::CallNextHookEx(hook ? hook->hook.get() : nullptr, code, kind, event);
 }
