@@ -4,19 +4,40 @@
 #include "platform/ResourceException.h"
 #include "platform/StageTimes.h"
 
+#include <bitset>
+
+namespace {
+
+// Trigger keys whose press posted a request and that have not gone up since.
+class FiredKeys {
+public:
+    // Virtual-key codes are below 256; a code past that is never marked.
+    bool marked(DWORD key) const noexcept { return key < keys_.size() && keys_[key]; }
+    void mark(DWORD key, bool fired) noexcept {
+        if (key < keys_.size())
+            keys_[key] = fired;
+    }
+
+private:
+    std::bitset<256> keys_;
+};
+
+} // namespace
+
 struct KeyboardHookThread {
     DWORD guiThreadId = 0;
     std::shared_ptr<const cHotKeySettings::Published> table;
     UniqueHandle hooked; // set by the thread once the hook is in place
     UniqueHandle stop;   // set to end the thread
     UniqueHook hook;     // the thread's own
+    FiredKeys fired;     // the hook procedure's alone, so it needs no lock
 };
 
 namespace {
 
 // The hook procedure gets no data of its own and runs only on the thread that installed it, so each
 // hook thread finds its state here.
-thread_local const KeyboardHookThread* threadHook = nullptr;
+thread_local KeyboardHookThread* threadHook = nullptr;
 
 DWORD WINAPI runHookThread(void* parameter) {
     const std::unique_ptr<std::shared_ptr<KeyboardHookThread>> owner(
@@ -45,13 +66,42 @@ DWORD WINAPI runHookThread(void* parameter) {
     return 0;
 }
 
+bool keyIsDown(int key) noexcept {
+    return (::GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+// Posts the request of the first entry the key-down completes; false when it completes none.
+bool postRequestFor(const KeyboardHookThread& hook, DWORD key) noexcept {
+    const std::shared_ptr<const cHotKeySettings::Entries> table = hook.table->read();
+    CaptureMode mode;
+    if (matchesKeyDown(table->full, key))
+        mode = CaptureFullScreen;
+    else if (matchesKeyDown(table->active, key))
+        mode = CaptureForegroundWindow;
+    else if (matchesKeyDown(table->select, key))
+        mode = CaptureRegion;
+    else
+        return false;
+    ::PostThreadMessageW(hook.guiThreadId, WM_CAPTURE_REQUEST, mode, 0);
+    return true;
+}
+
+// A held key repeats its key-down without a key-up between; one capture per press is wanted. The
+// system calls the hook before it records the key as down, so a marked key that is not down yet is
+// a fresh press whose key-up we missed, not a repeat.
+void onKeyDown(KeyboardHookThread& hook, DWORD key) noexcept {
+    if (hook.fired.marked(key) && keyIsDown(static_cast<int>(key)))
+        return;
+    hook.fired.mark(key, postRequestFor(hook, key));
+}
+
 } // namespace
 
 bool matchesKeyDown(const KeySeq& sequence, DWORD virtualKey) noexcept {
     if (sequence.empty() || static_cast<DWORD>(sequence.back()) != virtualKey)
         return false;
     for (std::size_t i = 0; i + 1 < sequence.size(); ++i)
-        if ((::GetAsyncKeyState(sequence[i]) & 0x8000) == 0)
+        if (!keyIsDown(sequence[i]))
             return false;
     return true;
 }
@@ -59,17 +109,15 @@ bool matchesKeyDown(const KeySeq& sequence, DWORD virtualKey) noexcept {
 // Nothing here can throw: only comparisons, key state queries and one post, so the hook stays
 // cheap for the whole desktop's keyboard input.
 LRESULT CALLBACK keyboardHookProc(int code, WPARAM kind, LPARAM event) {
-    const KeyboardHookThread* hook = threadHook;
-    if (hook && kind == WM_KEYDOWN && event) {
-        markStage(Stage::HookCalled);
+    KeyboardHookThread* hook = threadHook;
+    if (hook && event) {
         const DWORD key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(event)->vkCode;
-        const std::shared_ptr<const cHotKeySettings::Entries> table = hook->table->read();
-        if (matchesKeyDown(table->full, key))
-            ::PostThreadMessageW(hook->guiThreadId, WM_CAPTURE_REQUEST, CaptureFullScreen, 0);
-        else if (matchesKeyDown(table->active, key))
-            ::PostThreadMessageW(hook->guiThreadId, WM_CAPTURE_REQUEST, CaptureForegroundWindow, 0);
-        else if (matchesKeyDown(table->select, key))
-            ::PostThreadMessageW(hook->guiThreadId, WM_CAPTURE_REQUEST, CaptureRegion, 0);
+        if (kind == WM_KEYDOWN) {
+            markStage(Stage::HookCalled);
+            onKeyDown(*hook, key);
+        } else if (kind == WM_KEYUP || kind == WM_SYSKEYUP) {
+            hook->fired.mark(key, false);
+        }
     }
     return ::CallNextHookEx(hook ? hook->hook.get() : nullptr, code, kind, event);
 }

@@ -211,14 +211,35 @@ TEST_F(KeyboardHookTest, LeftAndRightModifiersBothCount) {
     EXPECT_EQ(requests, (Requests{CaptureForegroundWindow, CaptureRegion}));
 }
 
-TEST_F(KeyboardHookTest, RepeatedKeyDownPostsEachTime) {
+// SendInput events are not repeated by anything, so the test repeats the key-down itself, at the
+// pace of the system's auto-repeat.
+TEST_F(KeyboardHookTest, HeldCombinationPostsOnceUntilItsKeyGoesUp) {
+    keys.down(VK_LCONTROL);
+    keys.down(VK_LSHIFT);
+    for (int i = 0; i < 60; ++i) {
+        keys.down('F');
+        ::Sleep(33);
+    }
+    keys.up('F');
+    keys.tap('F');
+    keys.tap('S');
+    ASSERT_TRUE(waitForRequests(3));
+    EXPECT_EQ(requests, (Requests{CaptureFullScreen, CaptureFullScreen, CaptureRegion}));
+}
+
+TEST_F(KeyboardHookTest, HeldCombinationLeavesOtherCombinationsFree) {
     keys.down(VK_LCONTROL);
     keys.down(VK_LSHIFT);
     keys.down('F');
     keys.down('F');
+    keys.down('A');
+    keys.down('A');
+    keys.up('A');
     keys.down('F');
+    keys.up('F');
+    keys.tap('S');
     ASSERT_TRUE(waitForRequests(3));
-    EXPECT_EQ(requests, (Requests(3, CaptureFullScreen)));
+    EXPECT_EQ(requests, (Requests{CaptureFullScreen, CaptureForegroundWindow, CaptureRegion}));
 }
 
 TEST_F(KeyboardHookTest, OneKeyEntryFiresAloneAndWithOtherKeysHeld) {
