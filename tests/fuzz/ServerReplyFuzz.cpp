@@ -1,8 +1,9 @@
 // Any text (the bytes as UTF-16LE code units) as a server's reply: reducing it drops whole lines
 // from its start, each of them a reply of a code below 300, and nothing else; reducing what is
-// left changes nothing.
+// left changes nothing. A size is read only from a "213 " reply, and is the number written there.
 #include "FuzzChecks.h"
 #include "output/UploadFailureText.h"
+#include "output/upload/ServerReply.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -30,5 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!reduced.empty() && reduced.find(L'\n') != std::wstring::npos)
         check(!beginsWithReplyBelow300(reduced.substr(0, reduced.find(L'\n'))));
     check(UploadFailureText::reducedReply(reduced) == reduced);
+
+    if (const auto size = ServerReply::fileSize(reply)) {
+        check(reply.compare(0, 4, L"213 ") == 0);
+        const std::wstring written = std::to_wstring(*size);
+        check(reply.compare(4, written.size(), written) == 0 || reply[4] == L'0');
+    }
+    const int code = ServerReply::code(reply);
+    check(code == 0 || (code >= 100 && code <= 999) || (code < 100 && reply[0] == L'0'));
+    check(ServerReply::isRefusal(reply) == (code >= 400));
     return 0;
 }

@@ -44,6 +44,26 @@ TEST_F(FtpTest, WritesAFileInActiveModeThatArrivesWhole) {
     EXPECT_EQ(TestEnvironment::readFileBytes(root + L"\\upload.bin"), content);
 }
 
+DWORD timeoutOf(HINTERNET handle, DWORD option) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    return ::InternetQueryOptionW(handle, option, &value, &size) ? value : 0;
+}
+
+// The session's timeouts reach WinInet (Wine keeps only the session's connect timeout, and none
+// on FTP handles, which is why uploads watch their own progress). A SIZE command answers with
+// the size the server holds, a refusal as a reply too.
+TEST_F(FtpTest, TheSessionsTimeoutReachesWinInetAndCommandsGiveTheReply) {
+    InternetSession bounded(L"Pixlance", 1, 7000);
+    EXPECT_EQ(timeoutOf(bounded.handle(), INTERNET_OPTION_CONNECT_TIMEOUT), 7000u);
+    FtpConnection connection = bounded.connectFtp(address, L"tester", L"secret");
+    FtpFile file = connection.openFile(L"/bounded.bin", GENERIC_WRITE, 6);
+    file.write("0123456789", 10);
+    file.close();
+    EXPECT_EQ(connection.command(L"SIZE /bounded.bin"), L"213 10");
+    EXPECT_EQ(connection.command(L"SIZE /missing.bin").substr(0, 4), L"550 ");
+}
+
 TEST_F(FtpTest, FtpFileOnlySeeksToWhereItIs) {
     FtpConnection connection = connect();
     FtpFile file = connection.openFile(L"/seek.bin");
