@@ -4,14 +4,36 @@
 
 #include <limits>
 
+namespace {
+
+struct stOpenFlags {
+    DWORD access;
+    DWORD sharing;
+    DWORD disposition;
+};
+
+stOpenFlags openFlagsFor(DiskFile::Mode mode) {
+    switch (mode) {
+    case DiskFile::Mode::CreateReadWrite:
+        return {GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS};
+    case DiskFile::Mode::CreateNew:
+        return {GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW};
+    case DiskFile::Mode::OpenAppend:
+        // Without FILE_WRITE_DATA the system itself puts every write at the end; append access is
+        // enough for FlushFileBuffers too.
+        return {GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS};
+    case DiskFile::Mode::OpenRead:
+        break;
+    }
+    return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING};
+}
+
+} // namespace
+
 DiskFile::DiskFile(std::wstring path, Mode mode) : path_(std::move(path)) {
-    const bool create = mode != Mode::OpenRead;
-    const DWORD disposition = mode == Mode::CreateReadWrite ? CREATE_ALWAYS
-                              : mode == Mode::CreateNew     ? CREATE_NEW
-                                                            : OPEN_EXISTING;
-    HANDLE handle = ::CreateFileW(
-        path_.c_str(), create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
-        create ? 0 : FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const stOpenFlags flags = openFlagsFor(mode);
+    HANDLE handle = ::CreateFileW(path_.c_str(), flags.access, flags.sharing, nullptr,
+                                  flags.disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         fail(::GetLastError());
     handle_.reset(handle);

@@ -12,6 +12,9 @@ public:
         CreateReadWrite, // create or empty, read and write, no sharing
         CreateNew,       // create only where no file exists yet, read and write, no sharing
         OpenRead,        // existing file, read only, shared for reading
+        // Existing or new file, read and write at its end only (every write appends, wherever the
+        // position is), shared for reading.
+        OpenAppend,
     };
 
     DiskFile(std::wstring path, Mode mode);
