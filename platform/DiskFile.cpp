@@ -25,7 +25,9 @@ stOpenFlags openFlagsFor(DiskFile::Mode mode) {
     case DiskFile::Mode::OpenRead:
         break;
     }
-    return {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING};
+    // A reader does not keep the file's owner from deleting it (an upload given up while it still
+    // reads its queued file).
+    return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING};
 }
 
 } // namespace

@@ -11,7 +11,7 @@ public:
     enum class Mode {
         CreateReadWrite, // create or empty, read and write, no sharing
         CreateNew,       // create only where no file exists yet, read and write, no sharing
-        OpenRead,        // existing file, read only, shared for reading
+        OpenRead,        // existing file, read only, shared for reading and deleting
         // Existing or new file, read and write at its end only (every write appends, wherever the
         // position is), shared for reading.
         OpenAppend,

@@ -204,7 +204,7 @@ TEST_F(CaptureDispatchTest, OutputThatRunsOutOfMemoryIsReportedWithoutAllocating
     ASSERT_EQ(update.notified.size(), 1u);
     EXPECT_EQ(std::get<1>(update.notified[0]), kFailedTitle);
     EXPECT_EQ(std::get<2>(update.notified[0]), L"内存不足.");
-    EXPECT_EQ(outputsCalled(log), std::vector<std::string>{"disk"});
+    EXPECT_EQ(outputsCalled(log), (std::vector<std::string>{"disk", "ftp"}));
     EXPECT_FALSE(app.captureInProgress());
 }
 
@@ -212,7 +212,7 @@ TEST_F(CaptureDispatchTest, TheReportShowsAtMost254CharactersOfTheMessage) {
     disk.onPut = [] { throw ResourceException(); };
     app.setDiskOutputOn(1);
     app.OnCaptureRequest(CaptureFullScreen, 0);
-    EXPECT_EQ(outputsCalled(log), std::vector<std::string>{"disk"});
+    EXPECT_EQ(outputsCalled(log), (std::vector<std::string>{"disk", "ftp"}));
     ASSERT_EQ(update.notified.size(), 1u);
     EXPECT_EQ(std::get<2>(update.notified[0]), L"必须的资源不可用");
 

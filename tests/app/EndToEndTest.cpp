@@ -1,7 +1,8 @@
 // Drives the real Pixlance.exe as a separate process: start-up, the single-instance guard, settings
 // persistence, registry values, the start-up shortcut, a capture through the keyboard hook with
-// its file, upload, clipboard text and balloons, and exit. Balloons are observed through a stand-in
-// for the shell's notification area, so no test depends on timing luck.
+// its file, upload, clipboard text and balloons, and exit.
+#include "EndToEndFixture.h"
+
 #include "app/AppFolders.h"
 #include "capture/ScreenGrab.h"
 #include "output/FrameWriting.h"
@@ -28,177 +29,13 @@
 #include <map>
 #include <utility>
 
+using namespace EndToEnd;
+
 namespace {
 
 using TestEnvironment::filesIn;
 
-bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-    return pumpUntil(condition, timeoutMs);
-}
-
-const std::wstring kBuiltinUser = L"uploads@pixlance.example";
-
-std::wstring programPath() {
-    return TestEnvironment::windowsPath(TestEnvironment::variable(L"PIXLANCE_EXE"));
-}
-
-std::wstring settingsFile() {
-    return settingsFolder() + L"Settings.dat";
-}
-std::wstring shortcutFile() {
-    return startupFolder() + L"Morvex.lnk";
-}
-RegistryProfile profile() {
-    return RegistryProfile(L"Morvex_1.0", L"Pixlance");
-}
-
-void resetProgramState() {
-    TestEnvironment::removeTree(settingsFolder());
-    ::DeleteFileW(shortcutFile().c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvex_1.0");
-}
-
-void pointBuiltinTargetAt(const std::wstring& server, const std::wstring& url) {
-    RegistryProfile p = profile();
-    p.writeString(L"Default", L"Server", server);
-    p.writeString(L"Default", L"Username", kBuiltinUser);
-    p.writeString(L"Default", L"Path", L"/");
-    p.writeString(L"Default", L"URL", url);
-}
-
-// Start-up is over once its last step is done: the start-up shortcut made (when the settings
-// keep it) or, without one, the built-in target's address written to the registry. Then the
-// program's GUI thread takes messages.
-bool waitUntilStarted(ProgramProcess& process, bool mayLackShortcut) {
-    const bool gotShortcut = waitFor([] { return TestEnvironment::fileExists(shortcutFile()); },
-                                     mayLackShortcut ? 3000 : 30000);
-    if (!gotShortcut && !mayLackShortcut)
-        return false;
-    if (!gotShortcut &&
-        !waitFor([] { return profile().readString(L"Default", L"URL", L"") != L""; }, 30000))
-        return false;
-    HWND hidden = nullptr;
-    if (!waitFor([&] { return (hidden = process.findAnyWindow(L"Pixlance:")) != nullptr; }, 20000))
-        return false;
-    DWORD_PTR result = 0;
-    return ::SendMessageTimeoutW(hidden, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result) != 0;
-}
-
-void pressKeys(std::initializer_list<WORD> codes) {
-    std::vector<INPUT> inputs;
-    for (WORD code : codes) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = code;
-        inputs.push_back(in);
-    }
-    for (auto it = std::rbegin(codes); it != std::rend(codes); ++it) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = *it;
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(in);
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// "dd_mm_yy_HH_MM_SS" followed by the extension.
-bool isTimeStampName(const std::wstring& name, const std::wstring& extension) {
-    if (name.size() != 17 + extension.size() || name.substr(17) != extension)
-        return false;
-    for (std::size_t i = 0; i < 17; ++i)
-        if (i % 3 == 2 ? name[i] != L'_' : !std::iswdigit(name[i]))
-            return false;
-    return true;
-}
-
-class EndToEndTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        resetProgramState();
-        ASSERT_FALSE(programPath().empty());
-    }
-    void TearDown() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvex_1.0");
-        ::DeleteFileW(shortcutFile().c_str());
-    }
-
-    // Starts the program and waits until its icon is added.
-    std::unique_ptr<ProgramProcess> start(const std::wstring& arguments = L"") {
-        const std::size_t before = requestsOf(NIM_ADD);
-        auto process = std::make_unique<ProgramProcess>(programPath(), arguments);
-        EXPECT_TRUE(process->started());
-        EXPECT_TRUE(
-            waitFor([&] { return requestsOf(NIM_ADD) > before || !process->running(); }, 30000));
-        EXPECT_TRUE(waitUntilStarted(*process, TestEnvironment::fileExists(settingsFile())));
-        return process;
-    }
-
-    // The balloons shown so far, as readable text, for failure messages.
-    std::string balloonLog() const {
-        std::string log;
-        for (const auto& request : shell.requests()) {
-            if (request.message != NIM_MODIFY)
-                continue;
-            std::string line;
-            for (std::size_t i = 0; i + 1 < request.payload.size(); i += 2) {
-                wchar_t c =
-                    static_cast<wchar_t>(request.payload[i] | (request.payload[i + 1] << 8));
-                line += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : ' ';
-            }
-            std::string squeezed;
-            for (char c : line)
-                if (c != ' ' || (squeezed.size() && squeezed.back() != ' '))
-                    squeezed += c;
-            log += "[" + squeezed + "]\n";
-        }
-        return log;
-    }
-
-    // Chooses Exit from the icon's menu commands and waits for the process to end.
-    bool exitProgram(ProgramProcess& process, DWORD timeoutMs = 20000) {
-        HWND hidden = process.findAnyWindow(L"Pixlance:");
-        if (!hidden)
-            return false;
-        ::PostMessageW(hidden, WM_COMMAND, ID_EXIT, 0);
-        return process.waitForExit(timeoutMs);
-    }
-
-    std::size_t requestsOf(DWORD message) const {
-        std::size_t count = 0;
-        for (const auto& request : shell.requests())
-            count += request.message == message;
-        return count;
-    }
-
-    bool balloonShown(const std::wstring& title, const std::wstring& text = L"") const {
-        for (const auto& request : shell.requests())
-            if (request.message == NIM_MODIFY && request.contains(title) &&
-                (text.empty() || request.contains(text)))
-                return true;
-        return false;
-    }
-
-    // A settings file as the program writes it: the hot keys are always in it (a file without them
-    // turns them off).
-    void writeSettings(const std::function<void(cBinSettingBag&)>& fill) {
-        cBinSettingBag bag;
-        bag.setString(L"Full", L"17,16,70");
-        bag.setString(L"Active", L"17,16,65");
-        bag.setString(L"Select", L"17,16,83");
-        fill(bag);
-        settingsFolder();
-        bag.writeFile(settingsFile());
-    }
-
-    cBinSettingBag readSettings() {
-        cBinSettingBag bag;
-        bag.readFile(settingsFile());
-        return bag;
-    }
-
-    FakeShellTray shell;
-};
+class EndToEndTest : public Fixture {};
 
 TEST_F(EndToEndTest, FirstStartUsesDefaultsAndCreatesFolderRegistryValuesAndShortcut) {
     auto program = start();

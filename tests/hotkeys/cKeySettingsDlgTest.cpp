@@ -204,8 +204,9 @@ TEST_F(HotKeyDialogTest, RecordsEachNewKeyOnceInTheOrderPressed) {
     EXPECT_EQ(table.active, (KeySeq{VK_CONTROL, VK_SHIFT, 'A'}));
     // The row clicked pushed in, the one before popped out.
     EXPECT_EQ(checks, (std::vector<LRESULT>{BST_UNCHECKED, BST_CHECKED}));
-    // The hook stayed on in the dialog: each key-down of S with Ctrl and Shift held.
-    EXPECT_EQ(requests, Requests(3, CaptureRegion));
+    // The hook stayed on in the dialog: one request for the press of S with Ctrl and Shift held,
+    // none for its repeats.
+    EXPECT_EQ(requests, Requests(1, CaptureRegion));
 }
 
 TEST_F(HotKeyDialogTest, DialogKeysAndSystemKeysAreNeverRecorded) {

@@ -52,7 +52,7 @@ TEST_F(DiskFullTest, NoFormatLeavesAPartialFile) {
         } catch (const FileException& error) {
             EXPECT_EQ(format, 2);
             EXPECT_EQ(error.osError(), expectedError());
-            EXPECT_EQ(error.path(), output.imagePath(frame->name, format));
+            EXPECT_EQ(error.path(), output.imagePath(capture.frame->name, format));
             EXPECT_TRUE(update.messages().empty());
         }
         frame = std::move(capture.frame);

@@ -319,8 +319,8 @@ struct MenuProbe {
             lastItem = text;
             for (int i = 0; i < count; ++i) {
                 ::GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
-                const bool grey = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) &
-                                  (MF_GRAYED | MF_DISABLED);
+                const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+                const bool grey = !(state & MF_SEPARATOR) && (state & (MF_GRAYED | MF_DISABLED));
                 items.push_back(std::wstring(text) + (grey ? L" (grey)" : L""));
             }
             if (HMENU submenu = ::GetSubMenu(menu, 1))
