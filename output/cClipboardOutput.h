@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-// Puts each capture's frame on the clipboard as a bitmap; the format code does not matter. Reports success
-// or failure through the update and lets nothing escape put.
+// Puts each capture's frame on the clipboard as a bitmap; the format code does not matter. Reports
+// success or failure through the update and lets nothing escape put.
 class cClipboardOutput : public IFrameOutput {
 public:
     void put(stCaptureRecord* capture, int format, IFrameOutputUpdate* update) override;

@@ -22,7 +22,8 @@ std::wstring FtpConnection::command(const std::wstring& line) const {
     HINTERNET response = nullptr;
     if (!::FtpCommandW(handle_.get(), FALSE, FTP_TRANSFER_TYPE_BINARY, line.c_str(), 0,
                        &response)) {
-        // A refusal is an answer: WinInet sets no error code of its own for it, or the extended one.
+        // A refusal is an answer: WinInet sets no error code of its own for it, or the extended
+        // one.
         const DWORD error = ::GetLastError();
         if (error != 0 && error != ERROR_INTERNET_EXTENDED_ERROR)
             throw InternetException(error);

@@ -13,8 +13,7 @@ class InternetSession {
 public:
     // timeoutMs: how long each connection, send and reply may take (setInternetTimeouts); 0 leaves
     // WinInet's own.
-    explicit InternetSession(const std::wstring& agent, DWORD_PTR context = 1,
-                             DWORD timeoutMs = 0);
+    explicit InternetSession(const std::wstring& agent, DWORD_PTR context = 1, DWORD timeoutMs = 0);
     InternetSession(const InternetSession&) = delete;
     InternetSession& operator=(const InternetSession&) = delete;
 

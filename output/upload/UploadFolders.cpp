@@ -11,7 +11,8 @@ namespace {
 
 std::wstring localPixlanceFolder() {
     wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) ||
+    if (FAILED(
+            ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) ||
         !path[0])
         return {};
     return withTrailingBackslash(path) + L"Pixlance\\";

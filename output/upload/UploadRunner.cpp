@@ -68,9 +68,8 @@ void UploadRunner::startDue() {
 void UploadRunner::startAttempt(const stFrameEntry& entry, const stSendTarget& target) {
     const int id = ++nextAttemptId_;
     try {
-        auto attempt = std::make_shared<UploadAttempt>(id, queue_.pathOf(entry.fileName),
-                                                       entry.fileName, target,
-                                                       timings_.networkTimeoutMs);
+        auto attempt = std::make_shared<UploadAttempt>(
+            id, queue_.pathOf(entry.fileName), entry.fileName, target, timings_.networkTimeoutMs);
         UniqueHandle thread = UploadAttempt::start(attempt, hwnd(), kAttemptEndedMessage);
         if (!thread)
             throw ResourceException();
@@ -157,11 +156,11 @@ void UploadRunner::giveUpStalled() {
         abandoned_.push_back(std::move(found->second.thread));
         running_.erase(found);
         const stSendTarget& target = attempt->target();
-        failAttempt(attempt->fileName(),
-                    UploadFailureText::forFailure(
-                        ERROR_INTERNET_TIMEOUT,
-                        InternetException(ERROR_INTERNET_TIMEOUT).shownMessage(), target.custom,
-                        target.server));
+        failAttempt(
+            attempt->fileName(),
+            UploadFailureText::forFailure(ERROR_INTERNET_TIMEOUT,
+                                          InternetException(ERROR_INTERNET_TIMEOUT).shownMessage(),
+                                          target.custom, target.server));
     }
 }
 

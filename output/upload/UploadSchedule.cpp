@@ -83,7 +83,7 @@ stFrameEntry* UploadSchedule::findEntry(const std::wstring& fileName) {
 }
 
 std::size_t UploadSchedule::sendingCount() const noexcept {
-    return static_cast<std::size_t>(std::count_if(
-        entries_.begin(), entries_.end(),
-        [](const stFrameEntry& entry) { return entry.state == State::Sending; }));
+    return static_cast<std::size_t>(
+        std::count_if(entries_.begin(), entries_.end(),
+                      [](const stFrameEntry& entry) { return entry.state == State::Sending; }));
 }

@@ -9,11 +9,11 @@
 #include <thread>
 
 cFTPOutput::cFTPOutput()
-    : pageSession_(std::make_shared<InternetSession>(L"Pixlance", 1,
-                                                     stUploadTimings{}.networkTimeoutMs)),
+    : pageSession_(
+          std::make_shared<InternetSession>(L"Pixlance", 1, stUploadTimings{}.networkTimeoutMs)),
       history_(UploadFolders::historyFile()), reporter_(switches_, history_),
-      queue_(UploadFolders::unsent()),
-      runner_(queue_, [this] { return sendTarget(); }, reporter_) {}
+      queue_(UploadFolders::unsent()), runner_(
+                                           queue_, [this] { return sendTarget(); }, reporter_) {}
 
 cFTPOutput::~cFTPOutput() {
     // After the application's own stop, what still runs has had its time.
@@ -139,10 +139,9 @@ void cFTPOutput::setEnabled(bool value) {
 FtpConnection cFTPOutput::connectWithin(const std::wstring& server, const std::wstring& user,
                                         const std::wstring& password, DWORD timeoutMs) {
     // The attempt owns what it uses, the session included, so that it may outlive the wait.
-    std::packaged_task<FtpConnection()> attempt(
-        [session = pageSession_, server, user, password] {
-            return session->connectFtp(server, user, password);
-        });
+    std::packaged_task<FtpConnection()> attempt([session = pageSession_, server, user, password] {
+        return session->connectFtp(server, user, password);
+    });
     std::future<FtpConnection> result = attempt.get_future();
     std::thread(std::move(attempt)).detach();
     if (result.wait_for(std::chrono::milliseconds(timeoutMs)) != std::future_status::ready)

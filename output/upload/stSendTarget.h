@@ -7,7 +7,7 @@ struct stSendTarget {
     std::wstring server;
     std::wstring username;
     std::wstring password;
-    std::wstring path; // remote folder, beginning and ending with a slash
-    std::wstring url;  // public base address; may be empty
+    std::wstring path;   // remote folder, beginning and ending with a slash
+    std::wstring url;    // public base address; may be empty
     bool custom = false; // the user's own server, not the built-in account
 };

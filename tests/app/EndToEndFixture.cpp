@@ -111,7 +111,8 @@ std::unique_ptr<ProgramProcess> Fixture::start(const std::wstring& arguments) {
     const std::size_t before = requestsOf(NIM_ADD);
     auto process = std::make_unique<ProgramProcess>(programPath(), arguments);
     EXPECT_TRUE(process->started());
-    EXPECT_TRUE(waitFor([&] { return requestsOf(NIM_ADD) > before || !process->running(); }, 30000));
+    EXPECT_TRUE(
+        waitFor([&] { return requestsOf(NIM_ADD) > before || !process->running(); }, 30000));
     EXPECT_TRUE(waitUntilStarted(*process, TestEnvironment::fileExists(settingsFile())));
     return process;
 }

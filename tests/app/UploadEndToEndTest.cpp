@@ -61,8 +61,7 @@ class UploadEndToEndTest : public Fixture {
 protected:
     // The program with uploads to the fixture's server through the built-in target, the browser
     // left closed.
-    std::unique_ptr<ProgramProcess> startUploadingTo(const wchar_t* fixture,
-                                                     bool copyUrl = false) {
+    std::unique_ptr<ProgramProcess> startUploadingTo(const wchar_t* fixture, bool copyUrl = false) {
         writeSettings([&](cBinSettingBag& bag) {
             bag.setBool(L"openBrowser", false);
             bag.setBool(L"copyUrl", copyUrl);
@@ -83,8 +82,8 @@ protected:
 
     // A transfer to the stalling server has begun and will not end.
     void waitUntilStalled(std::size_t storesBefore) {
-        ASSERT_TRUE(waitFor([&] { return serverLog(L"e2e_stall", "command STOR") > storesBefore; },
-                            30000));
+        ASSERT_TRUE(
+            waitFor([&] { return serverLog(L"e2e_stall", "command STOR") > storesBefore; }, 30000));
     }
 };
 
@@ -223,8 +222,7 @@ TEST_F(UploadEndToEndTest, AnAddressArrivesThoughAnotherProgramHoldsTheClipboard
         ClipboardText::Holder holder(1000);
         ASSERT_TRUE(holder.held());
         pressKeys({VK_LCONTROL, VK_LSHIFT, 'F'});
-        ASSERT_TRUE(waitFor([&] { return balloonShown(L"Image saved"); }, 30000))
-            << balloonLog();
+        ASSERT_TRUE(waitFor([&] { return balloonShown(L"Image saved"); }, 30000)) << balloonLog();
     }
     ASSERT_TRUE(waitFor([&] { return balloonShown(L"Upload successfull"); }, 10000))
         << balloonLog();
@@ -241,8 +239,8 @@ TEST_F(UploadEndToEndTest, TheHistoryRecordsEachUploadAndTheMenuCopiesOne) {
     auto program = startUploadingTo(L"e2e_a");
     for (std::size_t capture = 1; capture <= 2; ++capture) {
         pressKeys({VK_LCONTROL, VK_LSHIFT, 'F'});
-        ASSERT_TRUE(waitFor([&] { return balloonsTitled(L"Upload successfull") >= capture; },
-                            30000))
+        ASSERT_TRUE(
+            waitFor([&] { return balloonsTitled(L"Upload successfull") >= capture; }, 30000))
             << balloonLog();
         // One second apart, so that the two have names of their own seconds.
         waitFor([] { return false; }, 1100);

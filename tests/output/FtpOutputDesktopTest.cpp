@@ -45,19 +45,19 @@ TEST_F(FtpOutputDesktopTest, CopiesThePublicAddressOnTheOutputsThread) {
         std::wstring address;
     };
     output.setBuiltinUrl(L"http://builtin.example/i/");
-    for (const Case& c :
-         {Case{address, true, L"07_12_26_21_30_05", 0,
-               L"http://pics.example/shots/07_12_26_21_30_05.png"},
-          Case{L"ftp://" + address, true, L"from_server", 5,
-               L"http://" + address + L"/shots/from_server.bmp"},
-          Case{address, false, L"builtin_address", 1,
-               L"http://builtin.example/i/builtin_address.jpg"}}) {
+    for (const Case& c : {Case{address, true, L"07_12_26_21_30_05", 0,
+                               L"http://pics.example/shots/07_12_26_21_30_05.png"},
+                          Case{L"ftp://" + address, true, L"from_server", 5,
+                               L"http://" + address + L"/shots/from_server.bmp"},
+                          Case{address, false, L"builtin_address", 1,
+                               L"http://builtin.example/i/builtin_address.jpg"}}) {
         ASSERT_TRUE(ClipboardText::write(L"before"));
         output.setTarget(c.server, L"tester", L"secret", L"shots", c.custom);
         output.setFtpCustom(c.custom);
         output.setCustomUrl(c.server == address ? L"pics.example/shots/" : L"");
         FramePtr frame = namedFrame(c.name);
-        EXPECT_EQ(upload(frame, c.format), (std::vector<RecordedMessage>{kUploading, copiedAs(c.address)}));
+        EXPECT_EQ(upload(frame, c.format),
+                  (std::vector<RecordedMessage>{kUploading, copiedAs(c.address)}));
         EXPECT_EQ(ClipboardText::read(), c.address);
         EXPECT_EQ(clipboardOwnerThread(), ::GetCurrentThreadId());
     }

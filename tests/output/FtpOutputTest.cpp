@@ -144,12 +144,13 @@ TEST_F(FtpOutputTest, FailuresAreToldOnceWithTheReasonAndTheKeptImage) {
                                 L"access to " +
                                 address + L".\nDetails: 550 ";
     int n = 0;
-    for (const Case& c : {Case{address, L"wrong", L"shots", true, L"Incorrect user name or password"},
-                          Case{address, L"wrong", L"shots", false, kNewerVersionHint},
-                          Case{kNoServer, L"secret", L"shots", true, refused},
-                          Case{kNoServer, L"secret", L"shots", false, L"\n" + kNewerVersionHint},
-                          Case{address, L"secret", L"no-such-folder", true, L""},
-                          Case{address, L"secret", L"no-such-folder", false, kNewerVersionHint}}) {
+    for (const Case& c :
+         {Case{address, L"wrong", L"shots", true, L"Incorrect user name or password"},
+          Case{address, L"wrong", L"shots", false, kNewerVersionHint},
+          Case{kNoServer, L"secret", L"shots", true, refused},
+          Case{kNoServer, L"secret", L"shots", false, L"\n" + kNewerVersionHint},
+          Case{address, L"secret", L"no-such-folder", true, L""},
+          Case{address, L"secret", L"no-such-folder", false, kNewerVersionHint}}) {
         output.setTarget(c.server, L"tester", c.user, c.folder, c.custom);
         output.setFtpCustom(c.custom);
         const std::wstring file = L"failing_" + std::to_wstring(++n) + L".png";
@@ -158,7 +159,8 @@ TEST_F(FtpOutputTest, FailuresAreToldOnceWithTheReasonAndTheKeptImage) {
         ASSERT_EQ(messages.size(), 2u) << n;
         EXPECT_EQ(messages[0], kUploading);
         if (c.text.empty()) {
-            EXPECT_EQ(messages[1].text.substr(0, denied.size()), denied) << narrow(messages[1].text);
+            EXPECT_EQ(messages[1].text.substr(0, denied.size()), denied)
+                << narrow(messages[1].text);
             EXPECT_NE(messages[1].text.find(L"\nThe image was kept in " + queued(file)),
                       std::wstring::npos);
         } else {
@@ -201,10 +203,10 @@ TEST_F(FtpOutputTest, AfterCancelPendingSuccessesAreStillToldButNoFailure) {
 TEST_F(FtpOutputTest, WithoutAServerTheCaptureIsKeptSaidSoAndSentOnceThereIsOne) {
     output.setTarget(L"ftp://", L"tester", L"secret", L"shots", true);
     FramePtr frame = namedFrame(L"no_server");
-    EXPECT_EQ(upload(frame, 0),
-              (std::vector<RecordedMessage>{RecordedMessage::notify(
-                  false, L"Upload failed",
-                  L"No upload server is set.\nThe image was kept in " + queued(L"no_server.png"))}));
+    EXPECT_EQ(upload(frame, 0), (std::vector<RecordedMessage>{RecordedMessage::notify(
+                                    false, L"Upload failed",
+                                    L"No upload server is set.\nThe image was kept in " +
+                                        queued(L"no_server.png"))}));
     stCaptureRecord onDisk;
     onDisk.frame = namedFrame(L"saved_by_disk");
     onDisk.savedPath = L"C:\\Shots\\saved_by_disk.png";
@@ -345,12 +347,11 @@ protected:
 TEST_F(FtpOutputSizeTest, AServerThatKeptLessThanWasSentIsAFailedUpload) {
     FramePtr frame = namedFrame(L"short_kept");
     const std::size_t size = encodedOnDisk(*frame, 2).size();
-    EXPECT_EQ(upload(frame, 2), (std::vector<RecordedMessage>{
-                                    kUploading, failedWith(L"The server kept " +
-                                                               std::to_wstring(size - 1) +
-                                                               L" of the " + std::to_wstring(size) +
-                                                               L" bytes sent.",
-                                                           queued(L"short_kept.bmp"))}));
+    EXPECT_EQ(upload(frame, 2),
+              (std::vector<RecordedMessage>{
+                  kUploading, failedWith(L"The server kept " + std::to_wstring(size - 1) +
+                                             L" of the " + std::to_wstring(size) + L" bytes sent.",
+                                         queued(L"short_kept.bmp"))}));
     EXPECT_EQ(output.unsentCount(), 1u);
 }
 
@@ -397,9 +398,8 @@ TEST_F(FtpOutputStallTest, AStalledTransferFailsAndIsTriedAgainAndStopLeavesItQu
     put(frame, 2);
     ASSERT_TRUE(waitForOutcomes(2, 20000));
     const std::vector<RecordedMessage> messages = update.messages();
-    EXPECT_EQ(messages[1],
-              failedWith(InternetException(ERROR_INTERNET_TIMEOUT).shownMessage(),
-                         queued(L"stalled.bmp")));
+    EXPECT_EQ(messages[1], failedWith(InternetException(ERROR_INTERNET_TIMEOUT).shownMessage(),
+                                      queued(L"stalled.bmp")));
     const ULONGLONG start = ::GetTickCount64();
     output.stopUploads(1000);
     EXPECT_LT(::GetTickCount64() - start, 2500u);
