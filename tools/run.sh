@@ -59,6 +59,8 @@ Pixlance is running under Wine (prefix $WINEPREFIX, display $DISPLAY).
   Uploads land in        $uploads
   and are served at      http://127.0.0.1:8021/<name>.png (the address is put on the clipboard)
   Settings.dat is in     $WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Pixlance/
+  Captures not yet sent  $WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Pixlance/Unsent/
+  and the upload history $WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Pixlance/History.tsv
 Trigger a capture (Ctrl+Shift+F full screen, active = window, select = region):
   tools/press.sh full
 Stop everything:

@@ -139,8 +139,12 @@ bool UploadQueue::remove(const std::wstring& fileName) noexcept {
 }
 
 void UploadQueue::removeUnfinished() noexcept {
-    forEachFile(folder_, [&](const WIN32_FIND_DATAW& data) {
-        if (endsWithNoCase(data.cFileName, kPartEnding))
-            ::DeleteFileW(pathOf(data.cFileName).c_str());
-    });
+    try {
+        forEachFile(folder_, [&](const WIN32_FIND_DATAW& data) {
+            if (endsWithNoCase(data.cFileName, kPartEnding))
+                ::DeleteFileW(pathOf(data.cFileName).c_str());
+        });
+    } catch (...) {
+        // Without memory to name them, the half-written files stay; nothing sends them.
+    }
 }

@@ -176,16 +176,25 @@ void UploadRunner::pruneAbandoned() {
 bool UploadRunner::stop(DWORD timeoutMs) noexcept {
     stopped_ = true;
     ::KillTimer(hwnd(), kScheduleTimer);
-    for (auto& [id, running] : running_) {
-        running.attempt->abandon();
-        abandoned_.push_back(std::move(running.thread));
-    }
-    running_.clear();
     const ULONGLONG deadline = now() + timeoutMs;
-    for (const UniqueHandle& thread : abandoned_) {
+    auto waitFor = [&](const UniqueHandle& thread) {
         const ULONGLONG left = deadline > now() ? deadline - now() : 0;
         ::WaitForSingleObject(thread.get(), static_cast<DWORD>(left));
-    }
-    pruneAbandoned();
-    return abandoned_.empty();
+    };
+    // Given up, a worker ends its waits for the server; its file stays queued for the next start.
+    for (auto& [id, running] : running_)
+        running.attempt->abandon();
+    for (const auto& [id, running] : running_)
+        waitFor(running.thread);
+    for (const UniqueHandle& thread : abandoned_)
+        waitFor(thread);
+    bool ended = true;
+    for (const auto& [id, running] : running_)
+        ended = ended && ::WaitForSingleObject(running.thread.get(), 0) == WAIT_OBJECT_0;
+    for (const UniqueHandle& thread : abandoned_)
+        ended = ended && ::WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+    // What still runs is on its own now: it holds what it uses and reports to nobody.
+    running_.clear();
+    abandoned_.clear();
+    return ended;
 }

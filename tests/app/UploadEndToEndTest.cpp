@@ -35,16 +35,6 @@ std::vector<std::wstring> queued() {
     return filesIn(UploadFolders::unsent());
 }
 
-std::size_t serverLog(const wchar_t* fixture, const std::string& text) {
-    const std::string log = TestEnvironment::readFileBytes(
-        TestEnvironment::windowsPath(TestEnvironment::variable(L"PIXLANCE_FIXTURE_DIR")) + L"\\" +
-        fixture + L".log");
-    std::size_t count = 0;
-    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-        ++count;
-    return count;
-}
-
 // The program's committed memory (its private bytes).
 std::size_t privateBytes(const ProgramProcess& process) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
@@ -82,15 +72,18 @@ protected:
 
     // A transfer to the stalling server has begun and will not end.
     void waitUntilStalled(std::size_t storesBefore) {
-        ASSERT_TRUE(
-            waitFor([&] { return serverLog(L"e2e_stall", "command STOR") > storesBefore; }, 30000));
+        ASSERT_TRUE(waitFor(
+            [&] {
+                return TestEnvironment::ftpLogCount(L"e2e_stall", "command STOR") > storesBefore;
+            },
+            30000));
     }
 };
 
 // Killed while its transfer hangs, the program sends the capture at its next start and the queue
 // empties.
 TEST_F(UploadEndToEndTest, KilledDuringATransferTheNextStartSendsTheCapture) {
-    const std::size_t stores = serverLog(L"e2e_stall", "command STOR");
+    const std::size_t stores = TestEnvironment::ftpLogCount(L"e2e_stall", "command STOR");
     auto program = startUploadingTo(L"e2e_stall");
     captureAndWaitUntilQueued();
     waitUntilStalled(stores);
@@ -115,7 +108,7 @@ TEST_F(UploadEndToEndTest, KilledDuringATransferTheNextStartSendsTheCapture) {
 TEST_F(UploadEndToEndTest, ExitAndLogoffDuringAStalledTransferKeepTheCaptureQueued) {
     for (bool logoff : {false, true}) {
         resetProgramState();
-        const std::size_t stores = serverLog(L"e2e_stall", "command STOR");
+        const std::size_t stores = TestEnvironment::ftpLogCount(L"e2e_stall", "command STOR");
         auto program = startUploadingTo(L"e2e_stall");
         captureAndWaitUntilQueued();
         waitUntilStalled(stores);
@@ -302,7 +295,7 @@ TEST_F(UploadEndToEndTest, TheHistoryRecordsEachUploadAndTheMenuCopiesOne) {
 
 // Twenty 1080p captures against a server that takes no data: they wait on disk, not in memory.
 TEST_F(UploadEndToEndTest, TwentyCapturesAgainstAStalledServerHoldNoPixelsInMemory) {
-    const std::size_t stores = serverLog(L"e2e_stall", "command STOR");
+    const std::size_t stores = TestEnvironment::ftpLogCount(L"e2e_stall", "command STOR");
     auto program = startUploadingTo(L"e2e_stall");
     const std::size_t atStart = privateBytes(*program);
     ASSERT_GT(atStart, 0u);
@@ -310,8 +303,9 @@ TEST_F(UploadEndToEndTest, TwentyCapturesAgainstAStalledServerHoldNoPixelsInMemo
         captureAndWaitUntilQueued();
     ASSERT_TRUE(waitFor([] { return queued().size() == 20; }, 30000));
     // Two transfers hang in the server; the other captures wait their turn.
-    ASSERT_TRUE(
-        waitFor([&] { return serverLog(L"e2e_stall", "command STOR") == stores + 2; }, 30000));
+    ASSERT_TRUE(waitFor(
+        [&] { return TestEnvironment::ftpLogCount(L"e2e_stall", "command STOR") == stores + 2; },
+        30000));
     EXPECT_FALSE(balloonShown(L"Upload failed")) << balloonLog();
     const std::size_t after = privateBytes(*program);
     std::printf("private bytes: %zu KiB at start, %zu KiB with 20 captures queued\n",

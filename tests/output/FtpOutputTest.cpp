@@ -324,7 +324,7 @@ TEST_F(FtpOutputDropTest, TransferCutShortIsOneFailureForEveryFormatAndLeavesNoP
     for (const auto& [format, name] : {std::pair{0, L"cut_long.png"}, std::pair{1, L"cut_long.jpg"},
                                        std::pair{2, L"cut_long.bmp"}}) {
         const std::string deletion = "command DELE /" + narrow(name);
-        const std::size_t deletionsBefore = serverLogLines(L"upload_drop", deletion);
+        const std::size_t deletionsBefore = TestEnvironment::ftpLogCount(L"upload_drop", deletion);
         // Several pieces: the connection breaks while they are being sent.
         FramePtr frame = namedFrame(L"cut_long", 900, 700);
         const std::vector<RecordedMessage> messages = upload(frame, format);
@@ -333,7 +333,8 @@ TEST_F(FtpOutputDropTest, TransferCutShortIsOneFailureForEveryFormatAndLeavesNoP
         const std::wstring kept = L"\nThe image was kept in " + queued(name);
         EXPECT_EQ(messages[1].text.substr(messages[1].text.size() - kept.size()), kept);
         // Deleted once, after the transfer failed.
-        EXPECT_EQ(serverLogLines(L"upload_drop", deletion), deletionsBefore + 1) << format;
+        EXPECT_EQ(TestEnvironment::ftpLogCount(L"upload_drop", deletion), deletionsBefore + 1)
+            << format;
         EXPECT_FALSE(TestEnvironment::fileExists(root + L"\\" + name)) << format;
     }
 }
@@ -373,15 +374,16 @@ FramePtr stuckFrame(const std::wstring& name) {
 }
 
 TEST_F(FtpOutputStallTest, AtMostTwoUploadsAreInFlightTheRestWaitOnDisk) {
-    const std::size_t before = serverLogLines(L"upload_stall", "command STOR");
+    const std::size_t before = TestEnvironment::ftpLogCount(L"upload_stall", "command STOR");
     for (int i = 1; i <= 4; ++i) {
         FramePtr frame = stuckFrame(L"waiting_" + std::to_wstring(i));
         put(frame, 2);
     }
     ASSERT_TRUE(pumpUntil(
-        [&] { return serverLogLines(L"upload_stall", "command STOR") >= before + 2; }, 30000));
+        [&] { return TestEnvironment::ftpLogCount(L"upload_stall", "command STOR") >= before + 2; },
+        30000));
     pumpMessagesFor(500);
-    EXPECT_EQ(serverLogLines(L"upload_stall", "command STOR"), before + 2);
+    EXPECT_EQ(TestEnvironment::ftpLogCount(L"upload_stall", "command STOR"), before + 2);
     EXPECT_EQ(output.pendingUploadCount(), 2u);
     EXPECT_EQ(output.unsentCount(), 4u);
     EXPECT_EQ(TestEnvironment::filesIn(output.queueFolder()).size(), 4u);
@@ -414,11 +416,11 @@ TEST(FtpOutputStopTest, StopFreesAnUploadWaitingForAServerThatNeverAnswers) {
     configure(output, TestEnvironment::ftpAddress(L"upload_hang"), L"shots");
     RecordingUpdate update;
     output.setReceiver(&update);
-    const std::size_t taken = serverLogLines(L"upload_hang", "accepted");
+    const std::size_t taken = TestEnvironment::ftpLogCount(L"upload_hang", "accepted");
     FramePtr frame = namedFrame(L"never_answered");
     putCapture(output, frame, 0, &update);
-    ASSERT_TRUE(
-        pumpUntil([&] { return serverLogLines(L"upload_hang", "accepted") > taken; }, 30000));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return TestEnvironment::ftpLogCount(L"upload_hang", "accepted") > taken; }, 30000));
     EXPECT_EQ(output.pendingUploadCount(), 1u);
 
     const ULONGLONG start = ::GetTickCount64();

@@ -55,16 +55,6 @@ FramePtr namedFrame(const std::wstring& name, int width, int height) {
     return frame;
 }
 
-std::size_t serverLogLines(const wchar_t* fixture, const std::string& text) {
-    const std::string log = TestEnvironment::readFileBytes(
-        TestEnvironment::windowsPath(TestEnvironment::variable(L"PIXLANCE_FIXTURE_DIR")) + L"\\" +
-        fixture + L".log");
-    std::size_t count = 0;
-    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-        ++count;
-    return count;
-}
-
 UploadFixture::UploadFixture(const wchar_t* fixture)
     : address(TestEnvironment::ftpAddress(fixture)), root(TestEnvironment::ftpRoot(fixture)) {}
 

@@ -37,9 +37,6 @@ std::string encodedOnDisk(const cFrame& frame, int format);
 // A frame of noise with the given name.
 FramePtr namedFrame(const std::wstring& name, int width = 640, int height = 400);
 
-// The number of lines of a fixture's server log that hold the text.
-std::size_t serverLogLines(const wchar_t* fixture, const std::string& text);
-
 // A test against one FTP fixture's server: an output configured by configure() to upload into
 // "shots", reporting to `update`, stopped at the end of each test.
 class UploadFixture : public ::testing::Test {

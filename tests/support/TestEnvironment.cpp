@@ -114,3 +114,16 @@ void removeTree(const std::wstring& path) {
 }
 
 } // namespace TestEnvironment
+
+namespace TestEnvironment {
+
+std::size_t ftpLogCount(const std::wstring& fixture, const std::string& text) {
+    const std::string log =
+        readFileBytes(windowsPath(variable(L"PIXLANCE_FIXTURE_DIR")) + L"\\" + fixture + L".log");
+    std::size_t count = 0;
+    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace TestEnvironment

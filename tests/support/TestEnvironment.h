@@ -17,6 +17,8 @@ std::wstring freshTempDir(const std::wstring& name);
 // The folder served by the FTP fixture NAME and its address.
 std::wstring ftpRoot(const std::wstring& fixture);
 std::wstring ftpAddress(const std::wstring& fixture);
+// How many times the text stands in the log of the FTP fixture NAME (its server logs commands).
+std::size_t ftpLogCount(const std::wstring& fixture, const std::string& text);
 
 std::string readFileBytes(const std::wstring& path);
 void writeFileBytes(const std::wstring& path, const std::string& bytes);
