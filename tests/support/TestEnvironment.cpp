@@ -113,10 +113,6 @@ void removeTree(const std::wstring& path) {
     ::SHFileOperationW(&op);
 }
 
-} // namespace TestEnvironment
-
-namespace TestEnvironment {
-
 std::size_t ftpLogCount(const std::wstring& fixture, const std::string& text) {
     const std::string log =
         readFileBytes(windowsPath(variable(L"PIXLANCE_FIXTURE_DIR")) + L"\\" + fixture + L".log");
