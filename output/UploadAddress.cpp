@@ -1,5 +1,7 @@
 #include "output/UploadAddress.h"
 
+#include "output/FtpAddress.h"
+
 #include <cwctype>
 
 namespace UploadAddress {
@@ -49,15 +51,14 @@ std::wstring normalizeRemoteFolder(const std::wstring& folder) {
     return result;
 }
 
-std::wstring normalizeServer(const std::wstring& server) {
-    std::wstring result = server;
-    if (beginsWith(result, L"ftp://"))
-        result.erase(0, 6);
-    else if (beginsWith(result, L"http://"))
-        result.erase(0, 7);
-    if (result.size() > kMaxServerLength)
-        result.resize(kMaxServerLength);
-    return result;
+std::optional<stFtpServer> ftpServer(const std::wstring& server) {
+    const std::optional<FtpAddress::Parts> parts = FtpAddress::parseServer(server);
+    if (!parts || parts->host.empty() || parts->host.size() > kMaxServerLength)
+        return std::nullopt;
+    if (parts->service != FtpAddress::Service::Ftp && parts->service != FtpAddress::Service::Http)
+        return std::nullopt;
+    // "http://" is no web server here, only how older settings wrote the FTP host.
+    return stFtpServer{parts->host, parts->portGiven ? parts->port : std::uint16_t{21}};
 }
 
 // A back slash typed instead of the slashes of a scheme is accepted only as a pair ("http:\\");

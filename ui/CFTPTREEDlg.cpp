@@ -53,7 +53,7 @@ bool CFTPTREEDlg::onInitDialog() {
     if (address->service != FtpAddress::Service::Ftp || address->host.empty()) {
         showMessage(loadResourceString(IDS_INVALID_FTP_ADDRESS));
         endCancelled();
-    } else if (connect(address->host)) {
+    } else if (connect(address->host, address->port)) {
         folderTree.populateTree(path.empty() ? address->object : path, &*connection,
                                 output->session().context());
         return true;
@@ -62,10 +62,9 @@ bool CFTPTREEDlg::onInitDialog() {
     return true;
 }
 
-bool CFTPTREEDlg::connect(const std::wstring& host) {
+bool CFTPTREEDlg::connect(const std::wstring& host, std::uint16_t port) {
     try {
-        // The port written in the address is not used: FTP's own, in active mode.
-        connection = output->connectWithin(host, userName, password);
+        connection = output->connectWithin(host, port, userName, password);
         return true;
     } catch (const InternetException& error) {
         const std::wstring text = cutErrorText(error.message());

@@ -31,7 +31,7 @@ protected:
 
 private:
     // Opens the connection; false, after telling the user why, when there is none.
-    bool connect(const std::wstring& host);
+    bool connect(const std::wstring& host, std::uint16_t port);
     void recordLayout();
     void createImageList();
     void showMessage(const std::wstring& text);

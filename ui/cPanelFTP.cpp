@@ -5,9 +5,11 @@
 #include "output/UploadFailureText.h"
 #include "platform/DialogData.h"
 #include "platform/InternetException.h"
+#include "platform/ResourceString.h"
 #include "platform/TextCut.h"
 #include "platform/WaitCursor.h"
 #include "res/PreferencesIds.h"
+#include "res/RemoteFolderIds.h"
 #include "ui/CFTPTREEDlg.h"
 
 namespace {
@@ -155,11 +157,17 @@ void cPanelFTP::testConnection() {
     }
     if (server.empty())
         return;
-    server = UploadAddress::normalizeServer(server);
+    const std::optional<UploadAddress::stFtpServer> address = UploadAddress::ftpServer(server);
+    if (!address) {
+        showMessage(loadResourceString(IDS_INVALID_FTP_ADDRESS), MB_ICONERROR);
+        return;
+    }
+    server = address->host;
 
     try {
         WaitCursor busy;
-        FtpConnection connection = model.ftp.connectWithin(server, user, password);
+        FtpConnection connection =
+            model.ftp.connectWithin(address->host, address->port, user, password);
         if (!connection.isOpen()) {
             showMessage(L"Connection failed", MB_ICONERROR);
             return;

@@ -127,7 +127,7 @@ std::wstring UploadAttempt::send() {
     const std::wstring remotePath = UploadAddress::remotePath(target_.path, fileName_);
     DiskFile source(filePath_, DiskFile::Mode::OpenRead);
     FtpConnection connection =
-        session_.connectFtp(target_.server, target_.username, target_.password);
+        session_.connectFtp(target_.server, target_.username, target_.password, target_.port);
     madeProgress();
     std::optional<FtpFile> remote(
         connection.openFile(remotePath, GENERIC_WRITE, static_cast<DWORD_PTR>(id_)));
@@ -157,7 +157,9 @@ std::wstring UploadAttempt::send() {
                 connection.deleteFile(remotePath);
             } catch (...) {
                 try {
-                    session_.connectFtp(target_.server, target_.username, target_.password)
+                    session_
+                        .connectFtp(target_.server, target_.username, target_.password,
+                                    target_.port)
                         .deleteFile(remotePath);
                 } catch (...) {
                 }

@@ -69,7 +69,7 @@ bool UploadQueue::isQueuedName(const std::wstring& fileName) {
 }
 
 std::wstring UploadQueue::add(const cFrame& frame, int format, const std::wstring& copyOf,
-                              IFrameOutputUpdate* update) {
+                              const std::wstring& suffix, IFrameOutputUpdate* update) {
     if (folder_.empty())
         throw FileException(ERROR_PATH_NOT_FOUND, L"Unsent",
                             L"The folder for unsent images is not known.");
@@ -78,7 +78,8 @@ std::wstring UploadQueue::add(const cFrame& frame, int format, const std::wstrin
     ::SHCreateDirectoryExW(nullptr, folder_.substr(0, folder_.size() - 1).c_str(), nullptr);
     const int first = frame.nameNumber > 1 ? frame.nameNumber : 1;
     for (int number = first; number < first + kNumbersTried; ++number) {
-        const std::wstring name = cFrame::fileStemFor(frame.name, number) + extensionFor(format);
+        const std::wstring name =
+            cFrame::fileStemFor(frame.name, number) + suffix + extensionFor(format);
         const std::wstring path = pathOf(name);
         if (exists(path))
             continue;
@@ -92,7 +93,8 @@ std::wstring UploadQueue::add(const cFrame& frame, int format, const std::wstrin
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
             throw FileException(error, path);
     }
-    throw FileException(ERROR_FILE_EXISTS, pathOf(frame.fileStem() + extensionFor(format)));
+    throw FileException(ERROR_FILE_EXISTS,
+                        pathOf(frame.fileStem() + suffix + extensionFor(format)));
 }
 
 bool UploadQueue::writeImage(const std::wstring& partPath, const cFrame& frame, int format,

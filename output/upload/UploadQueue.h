@@ -20,11 +20,12 @@ public:
 
     // Queues the frame encoded in the format or, when copyOf names the file that the disk output
     // saved of it in that format, a copy of that file. The queued file takes the frame's file
-    // stem, or the next free number after it when a queued file has that name. Returns the
-    // queued file's name; empty when the writer could not encode the frame (the writer has said
-    // why through update). Raises FileException when the file can't be written, leaving nothing.
+    // stem, or the next free number after it when a queued file has that name, followed by
+    // suffix (for the name on the server; may be empty). Returns the queued file's name; empty
+    // when the writer could not encode the frame (the writer has said why through update).
+    // Raises FileException when the file can't be written, leaving nothing.
     std::wstring add(const cFrame& frame, int format, const std::wstring& copyOf,
-                     IFrameOutputUpdate* update);
+                     const std::wstring& suffix, IFrameOutputUpdate* update);
     // The queued files' names, oldest first.
     std::vector<std::wstring> list() const;
     std::wstring pathOf(const std::wstring& fileName) const { return folder_ + fileName; }

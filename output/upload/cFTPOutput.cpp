@@ -1,8 +1,10 @@
 #include "output/upload/cFTPOutput.h"
 
 #include "output/UploadAddress.h"
+#include "output/upload/RemoteName.h"
 #include "output/upload/UploadFolders.h"
 #include "platform/InternetException.h"
+#include "platform/RandomText.h"
 
 #include <chrono>
 #include <future>
@@ -32,6 +34,7 @@ void cFTPOutput::load(ISettingBag* bag) {
     bag->getBool(L"isEnabled", isEnabled_);
     bag->getBool(L"ftpCustom", ftpCustom_);
     bag->getString(L"urlImage", custom_.url);
+    bag->getBool(L"randomName", randomName_);
     runner_.wake();
 }
 
@@ -47,6 +50,7 @@ void cFTPOutput::save(ISettingBag* bag) {
     bag->setBool(L"isEnabled", isEnabled_);
     bag->setBool(L"ftpCustom", ftpCustom_);
     bag->setString(L"urlImage", custom_.url);
+    bag->setBool(L"randomName", randomName_);
 }
 
 void cFTPOutput::put(stCaptureRecord* capture, int format, IFrameOutputUpdate* update) {
@@ -57,8 +61,11 @@ void cFTPOutput::put(stCaptureRecord* capture, int format, IFrameOutputUpdate* u
     if (!canSend && !capture->savedPath.empty())
         return;
     const std::wstring copyOf = capture->savedFormat == format ? capture->savedPath : L"";
+    // Named as on the server, where the built-in account's files always get a random suffix.
+    const std::wstring suffix =
+        !ftpCustom_ || randomName_ ? L"_" + randomAlphanumeric(RemoteName::kSuffixLength) : L"";
     // The writer's own reports are no news of an upload: the one failure is told here.
-    const std::wstring name = queue_.add(*capture->frame, format, copyOf, nullptr);
+    const std::wstring name = queue_.add(*capture->frame, format, copyOf, suffix, nullptr);
     if (name.empty()) {
         if (update)
             update->notify(false, L"Upload failed", L"Failed to compress image");
@@ -95,10 +102,13 @@ std::optional<stSendTarget> cFTPOutput::sendTarget() const {
     if (!isEnabled_)
         return std::nullopt;
     const stFtpTarget& chosen = ftpCustom_ ? custom_ : builtin_;
-    stSendTarget target;
-    target.server = UploadAddress::normalizeServer(chosen.server);
-    if (target.server.empty())
+    const std::optional<UploadAddress::stFtpServer> server =
+        UploadAddress::ftpServer(chosen.server);
+    if (!server)
         return std::nullopt;
+    stSendTarget target;
+    target.server = server->host;
+    target.port = server->port;
     target.username = chosen.username;
     target.password = chosen.password;
     target.path = UploadAddress::normalizeRemoteFolder(chosen.path);
@@ -136,12 +146,15 @@ void cFTPOutput::setEnabled(bool value) {
     runner_.wake();
 }
 
-FtpConnection cFTPOutput::connectWithin(const std::wstring& server, const std::wstring& user,
-                                        const std::wstring& password, DWORD timeoutMs) {
+FtpConnection cFTPOutput::connectWithin(const std::wstring& host, std::uint16_t port,
+                                        const std::wstring& user, const std::wstring& password,
+                                        DWORD timeoutMs) {
+    const bool passive = modes_->passiveFirst(host, port);
     // The attempt owns what it uses, the session included, so that it may outlive the wait.
-    std::packaged_task<FtpConnection()> attempt([session = pageSession_, server, user, password] {
-        return session->connectFtp(server, user, password);
-    });
+    std::packaged_task<FtpConnection()> attempt(
+        [session = pageSession_, host, port, user, password, passive] {
+            return session->connectFtp(host, user, password, port, passive);
+        });
     std::future<FtpConnection> result = attempt.get_future();
     std::thread(std::move(attempt)).detach();
     if (result.wait_for(std::chrono::milliseconds(timeoutMs)) != std::future_status::ready)

@@ -2,6 +2,7 @@
 
 #include "output/IFrameOutput.h"
 #include "output/stFtpTarget.h"
+#include "output/upload/FtpModeMemory.h"
 #include "output/upload/UploadHistory.h"
 #include "output/upload/UploadQueue.h"
 #include "output/upload/UploadReporter.h"
@@ -87,6 +88,10 @@ public:
     void setFtpCustom(bool value);
     bool isEnabled() const noexcept { return isEnabled_; }
     void setEnabled(bool value);
+    // "randomName": the custom target's files get a random suffix on the server (the built-in
+    // target's always do).
+    bool randomName() const noexcept { return randomName_; }
+    void setRandomName(bool value) noexcept { randomName_ = value; }
     // The custom target, its public base address included.
     const stFtpTarget& customTarget() const noexcept { return custom_; }
     const std::wstring& customUrl() const noexcept { return custom_.url; }
@@ -95,14 +100,17 @@ public:
     const std::wstring& builtinUrl() const noexcept { return builtin_.url; }
     void setBuiltinUrl(const std::wstring& url) { builtin_.url = url; }
 
-    // The session for the FTP page's own connections.
+    // The session for the FTP page's own connections, shared with the threads that use it.
     InternetSession& session() { return *pageSession_; }
-    // Logs in to a server through that session, for the preference dialogs: default port, active
-    // mode. Waits at most timeoutMs: a server that accepts and then never answers raises
+    const std::shared_ptr<InternetSession>& sharedSession() const noexcept { return pageSession_; }
+    // Which data connection mode works with which server, for uploads and the preference pages.
+    const std::shared_ptr<FtpModeMemory>& modes() const noexcept { return modes_; }
+    // Logs in to a server through that session, for the preference dialogs, in the mode the
+    // memory says. Waits at most timeoutMs: a server that accepts and then never answers raises
     // InternetException with ERROR_INTERNET_TIMEOUT, and the attempt ends on its own later.
     // Other failures raise InternetException as the login's own.
-    FtpConnection connectWithin(const std::wstring& server, const std::wstring& user,
-                                const std::wstring& password,
+    FtpConnection connectWithin(const std::wstring& host, std::uint16_t port,
+                                const std::wstring& user, const std::wstring& password,
                                 DWORD timeoutMs = kDialogConnectTimeoutMs);
 
 private:
@@ -112,11 +120,13 @@ private:
     UploadReporter::Switches switches_;
     bool ftpCustom_ = false;
     bool isEnabled_ = true;
+    bool randomName_ = true;
     bool stopped_ = false;
     stFtpTarget custom_;
     stFtpTarget builtin_;
     // Shared with the trial connections' threads, which may outlive a wait and the output.
     std::shared_ptr<InternetSession> pageSession_;
+    std::shared_ptr<FtpModeMemory> modes_ = std::make_shared<FtpModeMemory>();
     UploadHistory history_;
     UploadReporter reporter_;
     UploadQueue queue_;

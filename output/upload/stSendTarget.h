@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Where an upload goes: the target selected when it is sent, normalised for use.
 struct stSendTarget {
-    std::wstring server;
+    std::wstring server; // the host
+    std::uint16_t port = 21;
     std::wstring username;
     std::wstring password;
     std::wstring path;   // remote folder, beginning and ending with a slash

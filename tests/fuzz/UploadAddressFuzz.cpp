@@ -29,17 +29,18 @@ bool endsWith(const std::wstring& text, const std::wstring& suffix) {
 }
 
 void checkServer(const std::wstring& server) {
-    const std::wstring normal = UploadAddress::normalizeServer(server);
-    check(normal.size() <= UploadAddress::kMaxServerLength);
-    // Only a leading scheme goes, and only the end is cut: what is left is the text that follows.
-    std::size_t schemeLength = 0;
-    if (beginsWith(server, L"ftp://"))
-        schemeLength = 6;
-    else if (beginsWith(server, L"http://"))
-        schemeLength = 7;
-    check(server.compare(schemeLength, normal.size(), normal) == 0);
-    if (!beginsWith(normal, L"ftp://") && !beginsWith(normal, L"http://"))
-        check(UploadAddress::normalizeServer(normal) == normal);
+    const std::optional<UploadAddress::stFtpServer> read = UploadAddress::ftpServer(server);
+    if (!read)
+        return;
+    // The host is text of the field, never empty, never holding a path or a user; written back
+    // with its port it reads the same.
+    check(!read->host.empty() && read->host.size() <= UploadAddress::kMaxServerLength);
+    check(server.find(read->host) != std::wstring::npos);
+    check(read->host.find_first_of(L"/@") == std::wstring::npos);
+    check(read->port >= 1);
+    const std::optional<UploadAddress::stFtpServer> again =
+        UploadAddress::ftpServer(read->host + L":" + std::to_wstring(read->port));
+    check(again && again->host == read->host && again->port == read->port);
 }
 
 void checkBaseAddress(const std::wstring& base) {
@@ -61,7 +62,10 @@ void checkBaseAddress(const std::wstring& base) {
 
 void checkAddresses(const std::wstring& server, const std::wstring& folder,
                     const std::wstring& base, const std::wstring& fileName) {
-    const std::wstring normalServer = UploadAddress::normalizeServer(server);
+    const std::optional<UploadAddress::stFtpServer> read = UploadAddress::ftpServer(server);
+    if (!read)
+        return;
+    const std::wstring normalServer = read->host;
     const std::wstring normalFolder = UploadAddress::normalizeRemoteFolder(folder);
     const std::wstring normalBase = UploadAddress::normalizeBaseAddress(base);
 

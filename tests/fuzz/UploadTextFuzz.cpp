@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring folder = UploadAddress::normalizeRemoteFolder(text);
     check(folder.front() == L'/' && (folder.back() == L'/' || folder.back() == L'\\'));
     check(UploadAddress::normalizeRemoteFolder(folder) == folder);
-    check(UploadAddress::normalizeServer(text).size() <= UploadAddress::kMaxServerLength);
+    if (const auto server = UploadAddress::ftpServer(text))
+        check(!server->host.empty() && server->host.size() <= UploadAddress::kMaxServerLength);
     const std::wstring base = UploadAddress::normalizeBaseAddress(text);
     check(base.empty() == text.empty());
     return 0;

@@ -24,20 +24,29 @@ TEST(UploadAddressTest, RemoteFolderAcceptsABackSlashAsItsEnd) {
     EXPECT_EQ(normalizeRemoteFolder(L"a\\b"), L"/a\\b/");
 }
 
-TEST(UploadAddressTest, ServerLosesItsSchemeOnly) {
-    EXPECT_EQ(normalizeServer(L"FTP://host"), L"host");
-    EXPECT_EQ(normalizeServer(L"http://host"), L"host");
-    EXPECT_EQ(normalizeServer(L"host"), L"host");
-    EXPECT_EQ(normalizeServer(L""), L"");
-    // Only one scheme is taken off, and only at the start.
-    EXPECT_EQ(normalizeServer(L"ftp://http://host"), L"http://host");
-    EXPECT_EQ(normalizeServer(L"myftp://host"), L"myftp://host");
-}
-
-TEST(UploadAddressTest, ServerKeepsAtMost511Characters) {
-    std::wstring longName(600, L'h');
-    EXPECT_EQ(normalizeServer(L"ftp://" + longName), std::wstring(511, L'h'));
-    EXPECT_EQ(normalizeServer(std::wstring(511, L'x')), std::wstring(511, L'x'));
+// One reading of the server field for uploads, trial connections and the folder browser: the
+// port is used, the path is not, and a bad port is no server at all.
+TEST(UploadAddressTest, TheServerFieldGivesHostAndPort) {
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* host;
+        std::uint16_t port;
+    };
+    for (const Case& c :
+         {Case{L"host", L"host", 21}, Case{L"FTP://host", L"host", 21},
+          Case{L"http://host", L"host", 21}, Case{L"127.0.0.3:2121", L"127.0.0.3", 2121},
+          Case{L"ftp://host:02121/pub/x", L"host", 2121},
+          Case{L"Ftp://[::1]:990", L"[::1]", 990}}) {
+        const std::optional<stFtpServer> server = ftpServer(c.text);
+        ASSERT_TRUE(server) << c.text;
+        EXPECT_EQ(server->host, c.host);
+        EXPECT_EQ(server->port, c.port);
+    }
+    for (const wchar_t* text : {L"", L"ftp://", L"HTTP://", L"host:0", L"host:65536", L"host:21x",
+                                L"host:", L"gopher://host", L"[::1"})
+        EXPECT_FALSE(ftpServer(text)) << text;
+    EXPECT_TRUE(ftpServer(std::wstring(511, L'h')));
+    EXPECT_FALSE(ftpServer(std::wstring(512, L'h')));
 }
 
 struct BaseCase {
