@@ -12,6 +12,10 @@ Modes:
           server behind a filtering proxy does (the client sees an unexpected reply)
   lying   an ordinary server whose SIZE answers one byte less than the file holds, as a server
           that lost the end of an upload would
+  noport  an ordinary server that refuses active data connections (PORT, EPRT), as one behind a
+          firewall that lets no connection out does
+  nopasv  an ordinary server that refuses passive data connections (PASV, EPSV)
+--port sets the port (default 21).
 """
 import argparse
 import logging
@@ -22,10 +26,10 @@ import threading
 import time
 
 
-def serve_hanging(address):
+def serve_hanging(address, port):
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    listener.bind((address, 21))
+    listener.bind((address, port))
     listener.listen(64)
     held = []
     print("ready", flush=True)
@@ -35,10 +39,10 @@ def serve_hanging(address):
         print("accepted", flush=True)
 
 
-def serve_refusing(address):
+def serve_refusing(address, port):
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    listener.bind((address, 21))
+    listener.bind((address, port))
     listener.listen(64)
     print("ready", flush=True)
 
@@ -54,7 +58,7 @@ def serve_refusing(address):
         threading.Thread(target=refuse, args=(conn,), daemon=True).start()
 
 
-def serve_ftp(address, root, mode, user, password):
+def serve_ftp(address, port, root, mode, user, password):
     from pyftpdlib.authorizers import DummyAuthorizer
     from pyftpdlib.filesystems import AbstractedFS, FilesystemError
     from pyftpdlib.handlers import FTPHandler, DTPHandler
@@ -91,6 +95,20 @@ def serve_ftp(address, root, mode, user, password):
             print("command", cmd, "******" if cmd == "PASS" else arg, flush=True)
             super().pre_process_command(line, cmd, arg)
 
+    class NoPortHandler(Handler):
+        def ftp_PORT(self, line):
+            self.respond("500 Active mode is not allowed here.")
+
+        def ftp_EPRT(self, line):
+            self.respond("500 Active mode is not allowed here.")
+
+    class NoPasvHandler(Handler):
+        def ftp_PASV(self, line):
+            self.respond("500 Passive mode is not allowed here.")
+
+        def ftp_EPSV(self, line):
+            self.respond("500 Passive mode is not allowed here.")
+
     class LyingHandler(Handler):
         def ftp_SIZE(self, path):
             try:
@@ -100,8 +118,8 @@ def serve_ftp(address, root, mode, user, password):
                 return
             self.respond("213 %s" % max(size - 1, 0))
 
-    if mode == "lying":
-        Handler = LyingHandler
+    Handler = {"lying": LyingHandler, "noport": NoPortHandler, "nopasv": NoPasvHandler}.get(
+        mode, Handler)
     Handler.authorizer = authorizer
     Handler.banner = "220 Pixlance test server ready."
     Handler.permit_foreign_addresses = True
@@ -111,7 +129,7 @@ def serve_ftp(address, root, mode, user, password):
         Handler.dtp_handler = StallingDTPHandler
     elif mode == "dots":
         Handler.abstracted_fs = DotsFS
-    server = ThreadedFTPServer((address, 21), Handler)
+    server = ThreadedFTPServer((address, port), Handler)
     print("ready", flush=True)
     server.serve_forever()
 
@@ -120,18 +138,19 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv"))
+    parser.add_argument("--port", type=int, default=21)
     parser.add_argument("--user", default="tester")
     parser.add_argument("--password", default="secret")
     args = parser.parse_args()
     logging.basicConfig(level=logging.WARNING)
     os.makedirs(args.root, exist_ok=True)
     if args.mode == "hang":
-        serve_hanging(args.address)
+        serve_hanging(args.address, args.port)
     elif args.mode == "refuse":
-        serve_refusing(args.address)
+        serve_refusing(args.address, args.port)
     else:
-        serve_ftp(args.address, args.root, args.mode, args.user, args.password)
+        serve_ftp(args.address, args.port, args.root, args.mode, args.user, args.password)
 
 
 if __name__ == "__main__":
