@@ -57,6 +57,9 @@ std::optional<stFtpServer> ftpServer(const std::wstring& server) {
         return std::nullopt;
     if (parts->service != FtpAddress::Service::Ftp && parts->service != FtpAddress::Service::Http)
         return std::nullopt;
+    // A colon after the host promises a port.
+    if (!parts->portGiven && server.find(parts->host + L":") != std::wstring::npos)
+        return std::nullopt;
     // "http://" is no web server here, only how older settings wrote the FTP host.
     return stFtpServer{parts->host, parts->portGiven ? parts->port : std::uint16_t{21}};
 }

@@ -3,10 +3,13 @@
 #include "output/UploadAddress.h"
 #include "output/UploadFailureText.h"
 #include "output/upload/ServerReply.h"
+#include "output/upload/RemoteName.h"
 #include "platform/DiskFile.h"
 #include "platform/FtpConnection.h"
+#include "platform/FtpDirectoryEnumerator.h"
 #include "platform/InternetException.h"
 #include "platform/MemoryException.h"
+#include "platform/RandomText.h"
 #include "platform/StageTimes.h"
 
 #include <process.h>
@@ -14,6 +17,7 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -69,9 +73,10 @@ void requireStoredSize(const FtpConnection& connection, const std::wstring& remo
 } // namespace
 
 UploadAttempt::UploadAttempt(int id, std::wstring filePath, std::wstring fileName,
-                             stSendTarget target, DWORD timeoutMs)
+                             stSendTarget target, std::shared_ptr<FtpModeMemory> modes,
+                             DWORD timeoutMs)
     : id_(id), filePath_(std::move(filePath)), fileName_(std::move(fileName)),
-      target_(std::move(target)), session_(L"Pixlance", 1, timeoutMs),
+      target_(std::move(target)), modes_(std::move(modes)), session_(L"Pixlance", 1, timeoutMs),
       lastProgress_(::GetTickCount64()) {}
 
 UniqueHandle UploadAttempt::start(const std::shared_ptr<UploadAttempt>& attempt, HWND window,
@@ -96,8 +101,13 @@ std::unique_ptr<UploadAttempt::Outcome> UploadAttempt::takeOutcome(LPARAM lParam
 }
 
 void UploadAttempt::abandon() noexcept {
-    abandoned_ = true;
-    session_.close();
+    if (abandoned_.exchange(true))
+        return;
+    try {
+        std::thread([self = shared_from_this()] { self->session_.close(); }).detach();
+    } catch (...) {
+        // Without a thread the session stays open: the worker ends when the server lets go.
+    }
 }
 
 void UploadAttempt::run(HWND window, UINT message) noexcept {
@@ -124,23 +134,40 @@ void UploadAttempt::run(HWND window, UINT message) noexcept {
 }
 
 std::wstring UploadAttempt::send() {
-    const std::wstring remotePath = UploadAddress::remotePath(target_.path, fileName_);
     DiskFile source(filePath_, DiskFile::Mode::OpenRead);
-    FtpConnection connection =
-        session_.connectFtp(target_.server, target_.username, target_.password, target_.port);
+    bool passive = modes_->passiveFirst(target_.server, target_.port);
+    try {
+        return sendIn(passive, source);
+    } catch (const ModeRefused& refused) {
+        // The same upload once more in the other mode, from the start of the file.
+        passive = !passive;
+        source.seek(0, SeekOrigin::Begin);
+        try {
+            const std::wstring address = sendIn(passive, source);
+            modes_->remember(target_.server, target_.port, passive);
+            return address;
+        } catch (const ModeRefused&) {
+            std::rethrow_exception(refused.failure);
+        }
+    }
+}
+
+std::wstring UploadAttempt::sendIn(bool passive, DiskFile& source) {
+    FtpConnection connection = session_.connectFtp(target_.server, target_.username,
+                                                   target_.password, target_.port, passive);
     madeProgress();
-    std::optional<FtpFile> remote(
-        connection.openFile(remotePath, GENERIC_WRITE, static_cast<DWORD_PTR>(id_)));
+    RemoteFile remote = openRemoteFile(connection);
     madeProgress();
+    const std::wstring remotePath = UploadAddress::remotePath(target_.path, remote.name);
     try {
         std::vector<unsigned char> piece(FtpFile::kPieceSize);
         std::uint64_t sent = 0;
         while (const std::size_t got = source.read(piece.data(), piece.size())) {
-            remote->write(piece.data(), got);
+            remote.file->write(piece.data(), got);
             sent += got;
             madeProgress();
         }
-        remote->close();
+        remote.file->close();
         markStage(Stage::UploadClosed);
         // WinInet closes an upload without telling whether the server kept the file; the
         // server's verdict is the reply that closing read.
@@ -149,23 +176,99 @@ std::wstring UploadAttempt::send() {
         madeProgress();
         requireStoredSize(connection, remotePath, sent);
     } catch (...) {
-        // What the server holds of it is no image; it goes, over this connection or, when that
-        // is what broke, one of its own. The failure stands whatever happens here.
-        remote.reset();
-        if (!abandoned_) {
-            try {
-                connection.deleteFile(remotePath);
-            } catch (...) {
-                try {
-                    session_
-                        .connectFtp(target_.server, target_.username, target_.password,
-                                    target_.port)
-                        .deleteFile(remotePath);
-                } catch (...) {
-                }
-            }
-        }
+        remote.file.reset();
+        // What the server holds of it is no image. It goes only when this upload made it: a
+        // name that may be another's file is never deleted.
+        if (remote.createdHere && !abandoned_)
+            deletePartial(connection, remotePath);
         throw;
     }
-    return UploadAddress::publicAddress(target_.url, target_.server, target_.path, fileName_);
+    return UploadAddress::publicAddress(target_.url, target_.server, target_.path, remote.name);
+}
+
+UploadAttempt::RemoteFile UploadAttempt::openRemoteFile(const FtpConnection& connection) {
+    const bool random = RemoteName::hasRandomSuffix(fileName_);
+    RemoteFile remote;
+    remote.name = fileName_;
+    for (int tries = 0;; ++tries) {
+        bool free = random;
+        if (!random) {
+            // A name of the time alone may be taken: the first free one of "_2", "_3", ...
+            const NameOnServer found = firstFreeName(connection, fileName_);
+            remote.name = found.name;
+            free = found.checked;
+        }
+        const std::wstring path = UploadAddress::remotePath(target_.path, remote.name);
+        try {
+            remote.file.emplace(
+                connection.openFile(path, GENERIC_WRITE, static_cast<DWORD_PTR>(id_)));
+            // Over a name that was free, or one nobody can have chosen, the file is ours.
+            remote.createdHere = free;
+            return remote;
+        } catch (const InternetException& error) {
+            const bool extended = error.errorCode() == ERROR_INTERNET_EXTENDED_ERROR;
+            if (FtpModeMemory::isDataConnectionFailure(extended, error.message()))
+                throw ModeRefused{std::current_exception()};
+            // A server that refuses to replace a file: with a random suffix, another one.
+            if (!random || tries >= kSuffixTries || !nameTaken(connection, path))
+                throw;
+            remote.name = RemoteName::withOtherSuffix(
+                remote.name, randomAlphanumeric(RemoteName::kSuffixLength));
+        }
+    }
+}
+
+UploadAttempt::NameOnServer UploadAttempt::firstFreeName(const FtpConnection& connection,
+                                                         const std::wstring& name) {
+    for (int number = 1; number <= kNumbersTried; ++number) {
+        const std::wstring candidate = RemoteName::numbered(name, number);
+        const std::optional<bool> taken =
+            whetherTaken(connection, UploadAddress::remotePath(target_.path, candidate));
+        madeProgress();
+        if (!taken)
+            return {candidate, false};
+        if (!*taken)
+            return {candidate, true};
+    }
+    throw AppException(L"The server holds a file of every name tried.");
+}
+
+bool UploadAttempt::nameTaken(const FtpConnection& connection, const std::wstring& path) {
+    return whetherTaken(connection, path).value_or(false);
+}
+
+std::optional<bool> UploadAttempt::whetherTaken(const FtpConnection& connection,
+                                                const std::wstring& path) {
+    try {
+        // Servers answer SIZE in binary mode only (in ASCII mode the size would depend on line
+        // ends); a refusal in ASCII mode would read as "no such file".
+        connection.command(L"TYPE I");
+        const std::wstring reply = connection.command(L"SIZE " + path);
+        if (ServerReply::code(reply) == 213)
+            return true;
+        if (ServerReply::code(reply) == 550)
+            return false;
+        // No SIZE here: a listing of that one name tells.
+        FtpDirectoryEnumerator listing(connection);
+        return listing.findFirst(path);
+    } catch (const InternetException&) {
+        return std::nullopt;
+    }
+}
+
+void UploadAttempt::deletePartial(const FtpConnection& connection,
+                                  const std::wstring& remotePath) noexcept {
+    // Over this connection or, when that is what broke, one of its own. The failure stands
+    // whatever happens here.
+    try {
+        connection.deleteFile(remotePath);
+    } catch (...) {
+        try {
+            session_
+                .connectFtp(target_.server, target_.username, target_.password, target_.port,
+                            modes_->passiveFirst(target_.server, target_.port))
+                .deleteFile(remotePath);
+        } catch (...) {
+        }
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/upload/FtpModeMemory.h"
 #include "output/upload/stSendTarget.h"
 #include "platform/Handles.h"
 #include "platform/InternetSession.h"
@@ -7,15 +8,19 @@
 #include <windows.h>
 
 #include <atomic>
+#include <exception>
 #include <memory>
+#include <optional>
 #include <string>
+
+class DiskFile;
 
 // One attempt to send one queued file, on a worker thread of its own. The GUI thread makes it,
 // starts it and watches its progress; the worker tells how it ended by a message posted to the GUI
 // thread's window, carrying an Outcome, so nothing of the application is reached from the worker.
 // Each attempt has a session of its own, so that abandoning it ends its waits for the server
 // without touching any other upload.
-class UploadAttempt {
+class UploadAttempt : public std::enable_shared_from_this<UploadAttempt> {
 public:
     // What the worker posts (as the message's lParam); the window's handler takes it over.
     struct Outcome {
@@ -25,8 +30,11 @@ public:
         std::wstring failureText; // what went wrong, when not
     };
 
+    // The file goes under its queued name; one without a random suffix under the first of it,
+    // "_2", "_3", ... that the server does not hold yet. The data connection is tried in the mode
+    // the memory says, and once in the other when that one is refused.
     UploadAttempt(int id, std::wstring filePath, std::wstring fileName, stSendTarget target,
-                  DWORD timeoutMs);
+                  std::shared_ptr<FtpModeMemory> modes, DWORD timeoutMs);
     UploadAttempt(const UploadAttempt&) = delete;
     UploadAttempt& operator=(const UploadAttempt&) = delete;
 
@@ -46,20 +54,50 @@ public:
     // GetTickCount64 when the attempt last made progress: connected, opened, sent a piece.
     ULONGLONG lastProgress() const noexcept { return lastProgress_; }
     // Gives the attempt up: it reports nothing more, and closing its session ends its waits for
-    // the server. A send that the system does not interrupt ends on its own, later.
+    // the server. The session is closed on a thread of its own, as closing an open transfer may
+    // wait for the server's closing reply. A send that the system does not interrupt ends on its
+    // own, later.
     void abandon() noexcept;
 
 private:
+    // Names tried before a server that holds every one of them is given up.
+    static constexpr int kNumbersTried = 100;
+    // Random suffixes drawn again when a server refuses to replace a file of the name.
+    static constexpr int kSuffixTries = 3;
+
+    // The data connection could not be had in one mode (the failure it gave).
+    struct ModeRefused {
+        std::exception_ptr failure;
+    };
+    struct RemoteFile {
+        std::wstring name;
+        std::optional<FtpFile> file;
+        bool createdHere = false; // the name was free, so what the server holds is this upload's
+    };
+    struct NameOnServer {
+        std::wstring name;
+        bool checked = false; // the server said it holds no file of the name
+    };
+
     static unsigned __stdcall threadMain(void* parameter);
     void run(HWND window, UINT message) noexcept;
     // Sends the file and returns its public address.
     std::wstring send();
+    // One try in the mode; raises ModeRefused when the data connection is refused.
+    std::wstring sendIn(bool passive, DiskFile& source);
+    RemoteFile openRemoteFile(const FtpConnection& connection);
+    NameOnServer firstFreeName(const FtpConnection& connection, const std::wstring& name);
+    bool nameTaken(const FtpConnection& connection, const std::wstring& path);
+    // Whether the server holds a file at the path; none when it does not say.
+    std::optional<bool> whetherTaken(const FtpConnection& connection, const std::wstring& path);
+    void deletePartial(const FtpConnection& connection, const std::wstring& remotePath) noexcept;
     void madeProgress() noexcept { lastProgress_ = ::GetTickCount64(); }
 
     const int id_;
     const std::wstring filePath_;
     const std::wstring fileName_;
     const stSendTarget target_;
+    const std::shared_ptr<FtpModeMemory> modes_;
     InternetSession session_;
     std::atomic<ULONGLONG> lastProgress_;
     std::atomic<bool> abandoned_{false};

@@ -19,8 +19,10 @@ ULONGLONG now() noexcept {
 
 } // namespace
 
-UploadRunner::UploadRunner(UploadQueue& queue, TargetSource target, IUploadOutcomes& outcomes)
-    : queue_(queue), target_(std::move(target)), outcomes_(outcomes), schedule_(timings_) {}
+UploadRunner::UploadRunner(UploadQueue& queue, TargetSource target, IUploadOutcomes& outcomes,
+                           std::shared_ptr<FtpModeMemory> modes)
+    : queue_(queue), target_(std::move(target)), outcomes_(outcomes), modes_(std::move(modes)),
+      schedule_(timings_) {}
 
 UploadRunner::~UploadRunner() {
     stop(0);
@@ -68,8 +70,9 @@ void UploadRunner::startDue() {
 void UploadRunner::startAttempt(const stFrameEntry& entry, const stSendTarget& target) {
     const int id = ++nextAttemptId_;
     try {
-        auto attempt = std::make_shared<UploadAttempt>(
-            id, queue_.pathOf(entry.fileName), entry.fileName, target, timings_.networkTimeoutMs);
+        auto attempt =
+            std::make_shared<UploadAttempt>(id, queue_.pathOf(entry.fileName), entry.fileName,
+                                            target, modes_, timings_.networkTimeoutMs);
         UniqueHandle thread = UploadAttempt::start(attempt, hwnd(), kAttemptEndedMessage);
         if (!thread)
             throw ResourceException();

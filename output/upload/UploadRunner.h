@@ -39,7 +39,8 @@ public:
     // The target to send to now; none while uploading is off or no usable target is set.
     using TargetSource = std::function<std::optional<stSendTarget>()>;
 
-    UploadRunner(UploadQueue& queue, TargetSource target, IUploadOutcomes& outcomes);
+    UploadRunner(UploadQueue& queue, TargetSource target, IUploadOutcomes& outcomes,
+                 std::shared_ptr<FtpModeMemory> modes);
     // Gives up what still runs (see stop).
     ~UploadRunner() override;
 
@@ -88,6 +89,7 @@ private:
     UploadQueue& queue_;
     TargetSource target_;
     IUploadOutcomes& outcomes_;
+    const std::shared_ptr<FtpModeMemory> modes_;
     stUploadTimings timings_;
     UploadSchedule schedule_;
     std::map<int, Running> running_;

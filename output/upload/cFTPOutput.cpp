@@ -14,8 +14,9 @@ cFTPOutput::cFTPOutput()
     : pageSession_(
           std::make_shared<InternetSession>(L"Pixlance", 1, stUploadTimings{}.networkTimeoutMs)),
       history_(UploadFolders::historyFile()), reporter_(switches_, history_),
-      queue_(UploadFolders::unsent()), runner_(
-                                           queue_, [this] { return sendTarget(); }, reporter_) {}
+      queue_(UploadFolders::unsent()),
+      runner_(
+          queue_, [this] { return sendTarget(); }, reporter_, modes_) {}
 
 cFTPOutput::~cFTPOutput() {
     // After the application's own stop, what still runs has had its time.

@@ -107,6 +107,26 @@ void Fixture::TearDown() {
     ::DeleteFileW(shortcutFile().c_str());
 }
 
+std::wstring remoteFileOf(const std::wstring& serverFolder, const std::wstring& localName) {
+    const std::size_t dot = localName.rfind(L'.');
+    const std::wstring stem = localName.substr(0, dot);
+    const std::wstring extension = localName.substr(dot);
+    std::wstring found;
+    for (const std::wstring& name :
+         TestEnvironment::filesIn(serverFolder, stem + L"_*" + extension)) {
+        const std::wstring suffix =
+            name.substr(stem.size() + 1, name.size() - stem.size() - 1 - extension.size());
+        if (suffix.size() != 16 ||
+            suffix.find_first_not_of(L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij"
+                                     L"klmnopqrstuvwxyz0123456789") != std::wstring::npos)
+            continue;
+        if (!found.empty())
+            return {};
+        found = name;
+    }
+    return found;
+}
+
 std::unique_ptr<ProgramProcess> Fixture::start(const std::wstring& arguments) {
     const std::size_t before = requestsOf(NIM_ADD);
     auto process = std::make_unique<ProgramProcess>(programPath(), arguments);

@@ -35,6 +35,9 @@ bool waitUntilStarted(ProgramProcess& process, bool mayLackShortcut);
 void pressKeys(std::initializer_list<WORD> codes);
 // "dd_mm_yy_HH_MM_SS" followed by the extension.
 bool isTimeStampName(const std::wstring& name, const std::wstring& extension);
+// The file of the server folder that a local image file became: its name with "_" and 16 random
+// letters and digits before the extension; empty when there is none, or more than one.
+std::wstring remoteFileOf(const std::wstring& serverFolder, const std::wstring& localName);
 
 class Fixture : public ::testing::Test {
 protected:

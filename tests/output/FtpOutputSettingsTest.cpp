@@ -16,6 +16,7 @@ TEST(FtpOutputSettingsTest, StartsWithTheDefaults) {
     EXPECT_TRUE(output.openBrowser());
     EXPECT_FALSE(output.ftpCustom());
     EXPECT_TRUE(output.isEnabled());
+    EXPECT_TRUE(output.randomName());
     EXPECT_TRUE(output.builtinUrl().empty());
     EXPECT_TRUE(output.customUrl().empty());
     const stFtpTarget custom = output.customTarget();
@@ -27,7 +28,7 @@ TEST(FtpOutputSettingsTest, StartsWithTheDefaults) {
 
 // Saved into the settings file and loaded from it by another output, every value comes back where
 // it was, each target's apart; the built-in target is never stored.
-TEST(FtpOutputSettingsTest, TheNineKeysComeBackFromTheSettingsFileIntoTheirOwnFields) {
+TEST(FtpOutputSettingsTest, TheTenKeysComeBackFromTheSettingsFileIntoTheirOwnFields) {
     cFTPOutput output;
     output.setTarget(L"ftp.example.org", L"me", L"p\u00e4ss", L"/shots/", true);
     output.setTarget(L"builtin.example", L"robot", L"hidden", L"/in/", false);
@@ -37,10 +38,11 @@ TEST(FtpOutputSettingsTest, TheNineKeysComeBackFromTheSettingsFileIntoTheirOwnFi
     output.setOpenBrowser(true);
     output.setEnabled(false);
     output.setFtpCustom(true);
+    output.setRandomName(false);
 
     MemorySettingBag keys;
     output.save(&keys);
-    EXPECT_EQ(keys.entries().size(), 9u);
+    EXPECT_EQ(keys.entries().size(), 10u);
     EXPECT_EQ(std::get<std::wstring>(keys.entries().at(L"ftpPswd")), L"p\u00e4ss"); // plain text
 
     const std::wstring path = TestEnvironment::freshTempDir(L"ftp-settings") + L"\\Settings.dat";
@@ -62,6 +64,7 @@ TEST(FtpOutputSettingsTest, TheNineKeysComeBackFromTheSettingsFileIntoTheirOwnFi
     EXPECT_TRUE(loaded.openBrowser());
     EXPECT_FALSE(loaded.isEnabled());
     EXPECT_TRUE(loaded.ftpCustom());
+    EXPECT_FALSE(loaded.randomName());
     // Stored as given; normalised only when an upload starts.
     EXPECT_EQ(loaded.customUrl(), L"pics.example.org");
     EXPECT_TRUE(loaded.builtinUrl().empty());

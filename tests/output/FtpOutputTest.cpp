@@ -153,9 +153,14 @@ TEST_F(FtpOutputTest, FailuresAreToldOnceWithTheReasonAndTheKeptImage) {
           Case{address, L"secret", L"no-such-folder", false, kNewerVersionHint}}) {
         output.setTarget(c.server, L"tester", c.user, c.folder, c.custom);
         output.setFtpCustom(c.custom);
-        const std::wstring file = L"failing_" + std::to_wstring(++n) + L".png";
-        FramePtr frame = namedFrame(file.substr(0, file.size() - 4));
+        const std::wstring stem = L"failing_" + std::to_wstring(++n);
+        FramePtr frame = namedFrame(stem);
         const std::vector<RecordedMessage> messages = upload(frame, 0);
+        // The built-in account's files always take a random suffix.
+        std::wstring file = stem + L".png";
+        for (const std::wstring& name : TestEnvironment::filesIn(output.queueFolder()))
+            if (!c.custom && name.rfind(stem + L"_", 0) == 0)
+                file = name;
         ASSERT_EQ(messages.size(), 2u) << n;
         EXPECT_EQ(messages[0], kUploading);
         if (c.text.empty()) {
@@ -298,6 +303,83 @@ TEST_F(FtpOutputTest, ResumingSendsWhatEarlierRunsQueuedAndDropsHalfWrittenFiles
     EXPECT_EQ(TestEnvironment::filesIn(queue), std::vector<std::wstring>{L"notes.txt"});
 }
 
+// The name on the server: the stem, "_", 16 random letters and digits, the extension; the queue,
+// the address and the history all name that file.
+TEST_F(FtpOutputTest, RandomNamesAreTheDefaultAndEverythingNamesTheRemoteFile) {
+    output.setRandomName(true);
+    FramePtr frame = namedFrame(L"09_12_26_10_00_00");
+    put(frame, 0);
+    const std::vector<std::wstring> queuedNames = TestEnvironment::filesIn(output.queueFolder());
+    ASSERT_EQ(queuedNames.size(), 1u);
+    const std::wstring name = queuedNames[0];
+    ASSERT_EQ(name.size(), std::wstring(L"09_12_26_10_00_00_k3Qx9TzB2mWcL7pA.png").size());
+    EXPECT_EQ(name.substr(0, 18), L"09_12_26_10_00_00_");
+    EXPECT_EQ(name.find_first_not_of(
+                  L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", 18),
+              34u);
+    EXPECT_EQ(name.substr(34), L".png");
+    ASSERT_TRUE(waitForOutcomes(1));
+    EXPECT_EQ(update.messages().back(), uploadedAs(addressOf(L"/shots/" + name)));
+    EXPECT_TRUE(uploaded(L"shots\\" + name) == encodedOnDisk(*frame, 0));
+    ASSERT_EQ(output.recentUploads(1).size(), 1u);
+    EXPECT_EQ(output.recentUploads(1)[0].address, addressOf(L"/shots/" + name));
+}
+
+// Files already on the server under the names of the coming captures stay as they are: without
+// a random suffix the captures take the next free number.
+TEST_F(FtpOutputTest, AFileOfTheNameOnTheServerIsNeverReplaced) {
+    const std::wstring theirs = root + L"\\shots\\10_12_26_10_00_00.png";
+    TestEnvironment::writeFileBytes(theirs, "another user's image");
+    TestEnvironment::writeFileBytes(root + L"\\shots\\10_12_26_10_00_00_2.png", "and another");
+    FramePtr frame = namedFrame(L"10_12_26_10_00_00");
+    EXPECT_EQ(upload(frame, 0).back(), uploadedAs(addressOf(L"/shots/10_12_26_10_00_00_3.png")));
+    EXPECT_TRUE(TestEnvironment::readFileBytes(theirs) == "another user's image");
+    EXPECT_TRUE(uploaded(L"shots\\10_12_26_10_00_00_2.png") == "and another");
+    EXPECT_TRUE(uploaded(L"shots\\10_12_26_10_00_00_3.png") == encodedOnDisk(*frame, 0));
+}
+
+// Passive mode comes first; a server that refuses it gets active mode, which is used for it from
+// then on; one that refuses active mode is never asked for it.
+TEST(FtpOutputModeTest, UploadsReachServersThatTakeOnlyOneMode) {
+    for (const wchar_t* fixture : {L"upload_noport", L"upload_nopasv"}) {
+        cFTPOutput output;
+        configure(output, TestEnvironment::ftpAddress(fixture), L"/");
+        RecordingUpdate update;
+        output.setReceiver(&update);
+        for (const wchar_t* name : {L"first_of_mode", L"second_of_mode"}) {
+            const std::size_t passiveBefore = TestEnvironment::ftpLogCount(fixture, "command PASV");
+            FramePtr frame = namedFrame(name);
+            putCapture(output, frame, 2, &update);
+            ASSERT_TRUE(pumpUntil([&] { return output.unsentCount() == 0; }, 30000))
+                << narrow(fixture);
+            EXPECT_TRUE(TestEnvironment::readFileBytes(TestEnvironment::ftpRoot(fixture) + L"\\" +
+                                                       name + L".bmp") == encodedOnDisk(*frame, 2));
+            const std::size_t passiveAsks =
+                TestEnvironment::ftpLogCount(fixture, "command PASV") - passiveBefore;
+            // The refusing server is asked once, then remembered as one for active mode.
+            const bool refusesPassive = std::wstring(fixture) == L"upload_nopasv";
+            EXPECT_EQ(passiveAsks, refusesPassive && std::wstring(name) == L"first_of_mode" ? 1u
+                                   : refusesPassive                                         ? 0u
+                                                                                            : 1u)
+                << narrow(fixture) << " " << narrow(name);
+        }
+        EXPECT_EQ(update.count(), 4u) << narrow(fixture);
+    }
+}
+
+// A port written in the server field is the one used.
+TEST(FtpOutputModeTest, APortInTheServerFieldIsUsed) {
+    cFTPOutput output;
+    configure(output, TestEnvironment::ftpAddress(L"upload_port") + L":2121", L"/");
+    RecordingUpdate update;
+    output.setReceiver(&update);
+    FramePtr frame = namedFrame(L"on_2121");
+    putCapture(output, frame, 1, &update);
+    ASSERT_TRUE(pumpUntil([&] { return output.unsentCount() == 0; }, 30000));
+    EXPECT_TRUE(TestEnvironment::readFileBytes(TestEnvironment::ftpRoot(L"upload_port") +
+                                               L"\\on_2121.jpg") == encodedOnDisk(*frame, 1));
+}
+
 // A server that hangs up the data connection after about 1000 bytes ("upload_drop" fixture).
 class FtpOutputDropTest : public UploadFixture {
 protected:
@@ -318,6 +400,19 @@ TEST_F(FtpOutputDropTest, TransferCutShortIsOneFailureWithTheServersReply) {
                              L"access to " +
                                  address + L".\nDetails: 426 Connection closed; transfer aborted.",
                              queued(L"cut_short.png"))}));
+}
+
+// The clean-up after a cut transfer removes only the file this upload made, never another's of
+// the name it could not take.
+TEST_F(FtpOutputDropTest, TheCleanUpRemovesOnlyWhatThisUploadMade) {
+    TestEnvironment::writeFileBytes(root + L"\\cut_theirs.png", "another user's image");
+    FramePtr frame = namedFrame(L"cut_theirs", 900, 700);
+    upload(frame, 0);
+    EXPECT_TRUE(TestEnvironment::readFileBytes(root + L"\\cut_theirs.png") ==
+                "another user's image");
+    EXPECT_EQ(TestEnvironment::ftpLogCount(L"upload_drop", "command DELE /cut_theirs.png"), 0u);
+    EXPECT_EQ(TestEnvironment::ftpLogCount(L"upload_drop", "command DELE /cut_theirs_2.png"), 1u);
+    EXPECT_FALSE(TestEnvironment::fileExists(root + L"\\cut_theirs_2.png"));
 }
 
 TEST_F(FtpOutputDropTest, TransferCutShortIsOneFailureForEveryFormatAndLeavesNoPartialFile) {

@@ -27,6 +27,8 @@ void configure(cFTPOutput& output, const std::wstring& server, const std::wstrin
     output.setFtpCustom(true);
     output.setOpenBrowser(false);
     output.setCopyUrl(false);
+    // The names as the frames have them, unless a test asks for random ones.
+    output.setRandomName(false);
     // A folder of each output's own: uploads stuck in a send keep their queue's files open.
     static int outputs = 0;
     const std::wstring own =

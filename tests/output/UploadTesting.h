@@ -27,8 +27,8 @@ RecordedMessage uploadedAs(const std::wstring& address);
 RecordedMessage failedWith(const std::wstring& text, const std::wstring& keptPath);
 
 // An output for the server (account tester / secret), the custom target selected, uploading into
-// `folder`; it neither opens the browser nor touches the clipboard, and keeps its queue and its
-// history in a fresh folder of the test's own.
+// `folder` under the frames' own names (no random suffix); it neither opens the browser nor
+// touches the clipboard, and keeps its queue and its history in a fresh folder of the test's own.
 void configure(cFTPOutput& output, const std::wstring& server, const std::wstring& folder);
 
 // The bytes the writer for the format code produces for the frame, written to a disk file.
