@@ -367,6 +367,31 @@ TEST(FtpOutputModeTest, UploadsReachServersThatTakeOnlyOneMode) {
     }
 }
 
+// A server that keeps what it holds refuses a random name that is taken: the upload draws another
+// suffix, and the file of the name stays as it was.
+TEST(FtpOutputModeTest, ARandomNameTheServerHoldsIsDrawnAgain) {
+    cFTPOutput output;
+    configure(output, TestEnvironment::ftpAddress(L"upload_keep"), L"/");
+    RecordingUpdate update;
+    output.setReceiver(&update);
+    const std::wstring taken = L"11_12_26_10_00_00_AAAAAAAAAAAAAAAA.png";
+    const std::wstring server = TestEnvironment::ftpRoot(L"upload_keep");
+    TestEnvironment::writeFileBytes(server + L"\\" + taken, "someone else's");
+    FramePtr frame = namedFrame(L"11_12_26_10_00_00");
+    TestEnvironment::writeFileBytes(output.queueFolder() + taken, encodedOnDisk(*frame, 0));
+    output.resumeQueue();
+    ASSERT_TRUE(pumpUntil([&] { return update.count() == 1; }, 30000));
+    const std::wstring address = update.messages()[0].text;
+    const std::wstring remote = address.substr(address.rfind(L'/') + 1);
+    EXPECT_NE(remote, taken);
+    EXPECT_EQ(remote.substr(0, 18), taken.substr(0, 18));
+    EXPECT_EQ(remote.size(), taken.size());
+    EXPECT_TRUE(TestEnvironment::readFileBytes(server + L"\\" + taken) == "someone else's");
+    EXPECT_TRUE(TestEnvironment::readFileBytes(server + L"\\" + remote) ==
+                encodedOnDisk(*frame, 0));
+    EXPECT_EQ(output.unsentCount(), 0u);
+}
+
 // A port written in the server field is the one used.
 TEST(FtpOutputModeTest, APortInTheServerFieldIsUsed) {
     cFTPOutput output;

@@ -15,6 +15,7 @@ Modes:
   noport  an ordinary server that refuses active data connections (PORT, EPRT), as one behind a
           firewall that lets no connection out does
   nopasv  an ordinary server that refuses passive data connections (PASV, EPSV)
+  keep    an ordinary server that refuses to store over a file that exists (553)
 --port sets the port (default 21).
 """
 import argparse
@@ -109,6 +110,13 @@ def serve_ftp(address, port, root, mode, user, password):
         def ftp_EPSV(self, line):
             self.respond("500 Passive mode is not allowed here.")
 
+    class KeepingHandler(Handler):
+        def ftp_STOR(self, file, mode="w"):
+            if os.path.exists(file):
+                self.respond("553 %s exists; it is not replaced." % self.fs.fs2ftp(file))
+                return
+            return super().ftp_STOR(file, mode)
+
     class LyingHandler(Handler):
         def ftp_SIZE(self, path):
             try:
@@ -118,8 +126,8 @@ def serve_ftp(address, port, root, mode, user, password):
                 return
             self.respond("213 %s" % max(size - 1, 0))
 
-    Handler = {"lying": LyingHandler, "noport": NoPortHandler, "nopasv": NoPasvHandler}.get(
-        mode, Handler)
+    Handler = {"lying": LyingHandler, "noport": NoPortHandler, "nopasv": NoPasvHandler,
+               "keep": KeepingHandler}.get(mode, Handler)
     Handler.authorizer = authorizer
     Handler.banner = "220 Pixlance test server ready."
     Handler.permit_foreign_addresses = True
@@ -138,7 +146,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv", "keep"))
     parser.add_argument("--port", type=int, default=21)
     parser.add_argument("--user", default="tester")
     parser.add_argument("--password", default="secret")
