@@ -9,6 +9,7 @@ packages=(
     wine wine64 xvfb x11-utils fonts-wqy-microhei
     googletest
     python3 python3-pyftpdlib
+    vsftpd libpam-pwdfile lighttpd openssl procps
     imagemagick
     curl
     clang libclang-rt-14-dev

@@ -14,7 +14,10 @@ fi
 
 if [ "${1:-}" = stop ]; then
     wineserver -k 2>/dev/null || true
-    for p in pixlance ftp web xvfb; do
+    sudo=
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo deploy/upload-service/run-local.sh stop "$run/service"
+    for p in pixlance xvfb; do
         [ -f "$run/$p.pid" ] && kill "$(cat "$run/$p.pid")" 2>/dev/null || true
         rm -f "$run/$p.pid"
     done

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Pixlance, and runs it under Wine with a local upload service:
-# an FTP server on 127.0.0.1 port 21 with the built-in account and a web server on 127.0.0.1:8021
-# serving the same folder. The built-in target's registry values are pointed at them.
+# Installs what is missing, builds Pixlance, and runs it under Wine with the upload service as a
+# deployment runs it (deploy/upload-service): vsftpd on 127.0.0.1 port 21 with the built-in
+# account and lighttpd on 127.0.0.1:8021, both on build/run/uploads. The built-in target's
+# registry values are pointed at them.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 top=$(pwd)
@@ -17,7 +18,6 @@ export PIXLANCE_WINE_DIR="$run"
 export WINEPREFIX="$run/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 
-stop_pid() { [ -f "$1" ] && kill "$(cat "$1")" 2>/dev/null; rm -f "$1"; }
 
 if [ -z "${DISPLAY:-}" ]; then
     for n in $(seq 50 89); do
@@ -31,17 +31,12 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "No display was set: started Xvfb on $DISPLAY (screenshots: DISPLAY=$DISPLAY import -window root shot.png)."
 fi
 
-# The built-in account of the local upload service.
+# The upload service with the built-in account (its password is the program's own); root starts
+# vsftpd and installs its PAM service file.
 user="uploads@pixlance.example"
-password="tolvenKorb4718P!"
-stop_pid "$run/ftp.pid"
-setsid /usr/bin/python3 tests/support/ftp_server.py --address 127.0.0.1 --root "$uploads" \
-    --user "$user" --password "$password" >"$run/ftp.log" 2>&1 </dev/null &
-echo $! >"$run/ftp.pid"
-stop_pid "$run/web.pid"
-setsid /usr/bin/python3 -m http.server 8021 --bind 127.0.0.1 --directory "$uploads" \
-    >"$run/web.log" 2>&1 </dev/null &
-echo $! >"$run/web.pid"
+sudo=
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+$sudo deploy/upload-service/run-local.sh start 127.0.0.1 21 8021 "$uploads" "$run/service"
 
 [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >"$run/wineboot.log" 2>&1 </dev/null
 . tools/wine-prefix.sh
@@ -58,6 +53,7 @@ cat <<MSG
 Pixlance is running under Wine (prefix $WINEPREFIX, display $DISPLAY).
   Uploads land in        $uploads
   and are served at      http://127.0.0.1:8021/<name>.png (the address is put on the clipboard)
+  The service's logs     $run/service/ (vsftpd.log, web-logs/)
   Settings.dat is in     $WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Pixlance/
   Captures not yet sent  $WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Pixlance/Unsent/
   and the upload history $WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Pixlance/History.tsv
