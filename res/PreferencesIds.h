@@ -35,3 +35,5 @@
 #define IDC_FTP_PASSWORD_LABEL 1031
 #define IDC_FTP_PATH_LABEL 1032
 #define IDC_FTP_URL_LABEL 1033
+// What Test and Browse read while they wait.
+#define IDS_CANCEL_WAIT 143
