@@ -36,6 +36,7 @@ bool cPanelFTP::onInitDialog() {
     passwordLabel = item(IDC_FTP_PASSWORD_LABEL);
     pathLabel = item(IDC_FTP_PATH_LABEL);
     urlLabel = item(IDC_FTP_URL_LABEL);
+    randomNameCheck = item(IDC_FTP_RANDOM_NAME);
 
     model.ftp.getTarget(serverText, userText, passwordText, pathText, true);
     urlText = model.ftp.customUrl();
@@ -43,6 +44,7 @@ bool cPanelFTP::onInitDialog() {
                    : model.ftp.ftpCustom() ? TargetCustom
                                            : TargetBuiltIn;
     showMembers();
+    DialogData::setChecked(hwnd(), IDC_FTP_RANDOM_NAME, model.ftp.randomName() ? 1 : 0);
     DialogData::enable(hwnd(), IDC_FTP_SAVE, false);
     updateFieldVisibility();
     return true;
@@ -76,6 +78,11 @@ bool cPanelFTP::onCommand(int id, int code, HWND) {
         return true;
     case IDC_FTP_SAVE:
         validateAndStore();
+        return true;
+    case IDC_FTP_RANDOM_NAME:
+        if (code != BN_CLICKED)
+            return false;
+        model.ftp.setRandomName(DialogData::checked(hwnd(), IDC_FTP_RANDOM_NAME) != 0);
         return true;
     case IDC_FTP_TEST:
     case IDC_FTP_BROWSE:
@@ -121,9 +128,10 @@ void cPanelFTP::showMembers() {
 void cPanelFTP::updateFieldVisibility() {
     const int show = uploadTarget == TargetCustom ? SW_SHOW : SW_HIDE;
     // Browse goes with Test and Save: the built-in account's folders are not the user's to see.
+    // The built-in account's files always get the random suffix.
     for (HWND window : {serverEdit, userEdit, passwordEdit, pathEdit, serverLabel, userLabel,
-                        passwordLabel, pathLabel, urlEdit, urlLabel, item(IDC_FTP_SAVE),
-                        item(IDC_FTP_TEST), item(IDC_FTP_BROWSE)})
+                        passwordLabel, pathLabel, urlEdit, urlLabel, randomNameCheck,
+                        item(IDC_FTP_SAVE), item(IDC_FTP_TEST), item(IDC_FTP_BROWSE)})
         ::ShowWindow(window, show);
 }
 

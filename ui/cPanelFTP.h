@@ -18,8 +18,8 @@
 enum UploadTarget : std::int32_t { TargetBuiltIn = 0, TargetCustom = 1, TargetNone = 2 };
 
 // The FTP page of the preferences: the upload target, the user's own server with Save, a trial
-// connection and a look at the server's folders. The target takes effect on the click; the
-// server's fields when Save or Test stores them. Test and Browse log in on a worker
+// connection and a look at the server's folders. The target and the random suffix take effect on
+// the click; the server's fields when Save or Test stores them. Test and Browse log in on a worker
 // (FtpWorker) while the page shows the wait (FtpPageWait); Browse then opens the folder browser
 // with that worker.
 class cPanelFTP : public Dialog {
@@ -71,6 +71,7 @@ private:
     HWND passwordLabel = nullptr;
     HWND pathLabel = nullptr;
     HWND urlLabel = nullptr;
+    HWND randomNameCheck = nullptr;
     std::wstring serverText;
     std::wstring userText;
     std::wstring passwordText;

@@ -1,11 +1,13 @@
 // The FTP page of the preferences, driven as a user does (real clicks and keys into the dialog that
 // showPreferences runs), against real FTP servers on loopback addresses of their own.
+#include "app/AppFolders.h"
 #include "platform/DialogData.h"
 #include "platform/InternetException.h"
 #include "res/PreferencesIds.h"
 #include "support/PaintedWindow.h"
 #include "support/PreferencesDriver.h"
 #include "support/Screenshot.h"
+#include "settings/cBinSettingBag.h"
 #include "support/TestEnvironment.h"
 #include "ui/cPanelFTP.h"
 
@@ -26,7 +28,7 @@ constexpr int kCustomWindows[] = {
     IDC_FTP_SERVER,     IDC_FTP_USER,         IDC_FTP_PASSWORD,   IDC_FTP_PATH,
     IDC_FTP_URL,        IDC_FTP_SERVER_LABEL, IDC_FTP_USER_LABEL, IDC_FTP_PASSWORD_LABEL,
     IDC_FTP_PATH_LABEL, IDC_FTP_URL_LABEL,    IDC_FTP_SAVE,       IDC_FTP_TEST,
-    IDC_FTP_BROWSE};
+    IDC_FTP_BROWSE,     IDC_FTP_RANDOM_NAME};
 
 HWND ftpControl(int id) {
     return pageControl(1, id);
@@ -290,6 +292,32 @@ TEST_F(FtpPageTest, CancelAndEscapeEndAWaitForASilentServerAtOnce) {
     EXPECT_LT(endedAfter[0], 1000u);
     EXPECT_LT(endedAfter[1], 1000u);
     EXPECT_EQ(afterwards, L"Connected successfully");
+}
+
+// The random suffix box changes the setting on each click, with the dialog open, and the
+// settings file keeps the last choice.
+TEST_F(FtpPageTest, TheRandomSuffixBoxTakesEffectOnTheClickAndIsSaved) {
+    useCustomTarget(TestEnvironment::ftpAddress(L"page"), L"secret");
+    app.ftp().setRandomName(true);
+
+    InputScript script(30000);
+    waitForDialog(script, 1);
+    script.then([] {
+        EXPECT_EQ(DialogData::checked(page(1), IDC_FTP_RANDOM_NAME), 1);
+        EXPECT_TRUE(::IsWindowEnabled(ftpControl(IDC_FTP_RANDOM_NAME)));
+    });
+    for (bool expected : {false, true, false}) {
+        clickOn(script, 1, IDC_FTP_RANDOM_NAME);
+        script.waitFor([this, expected] { return app.ftp().randomName() == expected; },
+                       "the suffix switched");
+    }
+    runPreferences(script);
+
+    cBinSettingBag saved;
+    saved.readFile(settingsFolder() + L"Settings.dat");
+    bool randomName = true;
+    EXPECT_TRUE(saved.getBool(L"randomName", randomName));
+    EXPECT_FALSE(randomName);
 }
 
 } // namespace
