@@ -54,6 +54,15 @@ struct InternetHandleTraits {
 };
 using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
 
+// A Winsock SOCKET, an unsigned integer as wide as a pointer. winsock2.h has to come before
+// windows.h, so it is not included here and closing lives in Handles.cpp.
+struct SocketTraits {
+    using handle_type = UINT_PTR;
+    static UINT_PTR empty() noexcept { return ~static_cast<UINT_PTR>(0); } // INVALID_SOCKET
+    static void close(UINT_PTR socket) noexcept;
+};
+using UniqueSocket = UniqueResource<SocketTraits>;
+
 struct RegKeyTraits {
     using handle_type = HKEY;
     static HKEY empty() noexcept { return nullptr; }

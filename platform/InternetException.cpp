@@ -37,6 +37,10 @@ InternetException::InternetException(DWORD errorCode)
 InternetException::InternetException(DWORD errorCode, std::wstring message)
     : AppException(std::move(message)), errorCode_(errorCode) {}
 
+InternetException InternetException::withReply(DWORD errorCode, std::wstring reply) {
+    return InternetException(errorCode, std::move(reply));
+}
+
 InternetException InternetException::fromLastError() {
     return InternetException(::GetLastError());
 }

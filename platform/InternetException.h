@@ -12,6 +12,8 @@ public:
     static InternetException fromLastError();
 
     explicit InternetException(DWORD errorCode);
+    // For a client of our own: the code WinInet would give, and the server's reply as the text.
+    static InternetException withReply(DWORD errorCode, std::wstring reply);
 
     DWORD errorCode() const noexcept { return errorCode_; }
 

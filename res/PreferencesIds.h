@@ -35,3 +35,6 @@
 #define IDC_FTP_PASSWORD_LABEL 1031
 #define IDC_FTP_PATH_LABEL 1032
 #define IDC_FTP_URL_LABEL 1033
+#define IDC_FTP_RANDOM_NAME 1034
+// What Test and Browse read while they wait.
+#define IDS_CANCEL_WAIT 143

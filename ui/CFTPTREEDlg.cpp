@@ -1,12 +1,8 @@
 #include "ui/CFTPTREEDlg.h"
 
-#include "settings/RegistryProfile.h"
-#include "output/FtpAddress.h"
-#include "output/upload/cFTPOutput.h"
-#include "platform/InternetException.h"
+#include "platform/CallbackGuard.h"
 #include "platform/ResourceString.h"
 #include "platform/TextCut.h"
-#include "platform/WaitCursor.h"
 #include "res/RemoteFolderIds.h"
 #include "res/resource.h"
 
@@ -17,61 +13,58 @@ namespace {
 
 // The longest error text shown.
 constexpr std::size_t kMaxErrorText = 1024;
-
-std::wstring cutErrorText(const std::wstring& text) {
-    return cutText(text, kMaxErrorText);
-}
+// A listing from the worker (FtpWorker::Reply in lParam).
+constexpr UINT kListingMessage = WM_APP + 1;
 
 } // namespace
 
-CFTPTREEDlg::CFTPTREEDlg(cFTPOutput* output, std::wstring server, std::wstring user,
-                         std::wstring password, std::wstring path)
-    : Dialog(IDD_REMOTE_FOLDERS), output(output), server(std::move(server)),
-      userName(std::move(user)), password(std::move(password)), path(std::move(path)) {}
+CFTPTREEDlg::CFTPTREEDlg(FtpWorker worker, std::wstring startFolder)
+    : Dialog(IDD_REMOTE_FOLDERS), worker(std::move(worker)), startFolder(std::move(startFolder)) {}
 
 bool CFTPTREEDlg::onInitDialog() {
     folderTree.attach(hwnd(), IDC_FOLDER_TREE);
     recordLayout();
-    connection.reset();
-
-    if (!output) {
-        showMessage(loadResourceString(IDS_NO_INTERNET_SESSION));
-        endCancelled();
-        return true;
-    }
     createImageList();
-
-    const std::optional<FtpAddress::Parts> address = FtpAddress::parseServer(server);
-    if (!address) {
-        showMessage(loadResourceString(IDS_INVALID_FTP_ADDRESS));
-        endCancelled();
-        return true;
-    }
-    ::SetWindowTextW(hwnd(), address->host.c_str());
-
-    WaitCursor busy;
-    if (address->service != FtpAddress::Service::Ftp || address->host.empty()) {
-        showMessage(loadResourceString(IDS_INVALID_FTP_ADDRESS));
-        endCancelled();
-    } else if (connect(address->host, address->port)) {
-        folderTree.populateTree(path.empty() ? address->object : path, &*connection,
-                                output->session().context());
-        return true;
-    }
-    folderTree.populateTree(std::wstring(), nullptr, 0);
+    ::SetWindowTextW(hwnd(), worker->login().host.c_str());
+    worker->replyTo(hwnd());
+    folderTree.begin(startFolder, [this](const std::wstring& folder) {
+        if (worker)
+            worker->list(folder);
+    });
     return true;
 }
 
-bool CFTPTREEDlg::connect(const std::wstring& host, std::uint16_t port) {
+bool CFTPTREEDlg::onMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != kListingMessage)
+        return false;
+    if (const std::unique_ptr<FtpWorker::Reply> reply = FtpWorker::takeReply(lParam))
+        showReply(*reply);
+    result = 0;
+    return true;
+}
+
+void CFTPTREEDlg::showReply(const FtpWorker::Reply& reply) {
+    if (reply.failure)
+        folderTree.showFailure(reply.folder, failureText(reply.failure));
+    else
+        folderTree.showListing(reply.folder, reply.listing);
+}
+
+std::wstring CFTPTREEDlg::failureText(const std::exception_ptr& failure) {
     try {
-        connection = output->connectWithin(host, port, userName, password);
-        return true;
-    } catch (const InternetException& error) {
-        const std::wstring text = cutErrorText(error.message());
-        showMessage(text.empty() ? loadResourceString(IDS_FTP_CONNECT_EXCEPTION) : text);
+        std::rethrow_exception(failure);
+    } catch (const AppException& error) {
+        const std::wstring text = cutText(error.message(), kMaxErrorText);
+        return text.empty() ? loadResourceString(IDS_FTP_CONNECT_EXCEPTION) : text;
+    } catch (...) {
+        return CallbackGuardReports::unexpected.message();
     }
-    connection.reset();
-    endCancelled();
+}
+
+bool CFTPTREEDlg::onDestroy() {
+    worker.reset();
+    // The tree control goes after the dialog's WM_DESTROY; it lets go of its image list now.
+    folderTree.detach();
     return false;
 }
 
@@ -133,17 +126,4 @@ bool CFTPTREEDlg::onGetMinMaxInfo(MINMAXINFO& limits) {
         return false;
     limits.ptMinTrackSize = POINT{initialWidth, initialHeight};
     return true;
-}
-
-void CFTPTREEDlg::showMessage(const std::wstring& text) {
-    // While the dialog is still hidden the box belongs to the window it was opened from, so that
-    // window takes no input meanwhile.
-    HWND owner = ::GetWindow(hwnd(), GW_OWNER);
-    if (::IsWindowVisible(hwnd()) || !owner)
-        owner = hwnd();
-    ::MessageBoxW(owner, text.c_str(), moduleBaseName().c_str(), MB_OK);
-}
-
-void CFTPTREEDlg::endCancelled() {
-    ::PostMessageW(hwnd(), WM_COMMAND, IDCANCEL, 0);
 }

@@ -1,46 +1,45 @@
 #pragma once
 
 #include "platform/Dialog.h"
-#include "platform/FtpConnection.h"
 #include "ui/CMyTreeCtrl.h"
+#include "ui/FtpWorker.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 
-class cFTPOutput;
-
 // A look at an FTP server's folders and files, opened down to the remote folder of an upload
-// target. It connects once, through the FTP output's session, when it opens; it changes nothing
-// and gives nothing back.
+// target. It lists through the worker it is given, which has logged in already, and answers
+// messages while the listings are on their way; it changes nothing and gives nothing back.
 class CFTPTREEDlg : public Dialog {
 public:
-    // Without an output there is no session to connect through. The server may have a scheme in
-    // front; path is where the tree opens, or, when empty, the path written in the server's
-    // address.
-    CFTPTREEDlg(cFTPOutput* output, std::wstring server, std::wstring user, std::wstring password,
-                std::wstring path);
+    // startFolder: where the tree opens ("/" or "/a/b").
+    CFTPTREEDlg(FtpWorker worker, std::wstring startFolder);
+
+    // What the browser tells of a failed login or listing: the server's reply or the system's
+    // text.
+    static std::wstring failureText(const std::exception_ptr& failure);
 
 protected:
     bool onInitDialog() override;
     bool onNotify(NMHDR& header, LRESULT& result) override;
     bool onSize(int width, int height) override;
     bool onGetMinMaxInfo(MINMAXINFO& limits) override;
+    bool onDestroy() override;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    // Opens the connection; false, after telling the user why, when there is none.
-    bool connect(const std::wstring& host, std::uint16_t port);
     void recordLayout();
     void createImageList();
-    void showMessage(const std::wstring& text);
-    // Closes the dialog as soon as its loop runs.
-    void endCancelled();
+    void showReply(const FtpWorker::Reply& reply);
 
     CMyTreeCtrl folderTree;
-    cFTPOutput* output;
-    std::optional<FtpConnection> connection;
+    // Goes with the window, so that no answer is left for a window that is gone.
+    std::optional<FtpWorker> worker;
+    std::wstring startFolder;
     std::int32_t initialWidth = 0;
     std::int32_t initialHeight = 0;
     bool initialSizeKnown = false;
@@ -48,8 +47,4 @@ private:
     SIZE initialClient{};
     RECT initialTree{};
     RECT initialButton{};
-    std::wstring server;
-    std::wstring userName;
-    std::wstring password;
-    std::wstring path;
 };

@@ -3,11 +3,11 @@
 #include "settings/RegistryProfile.h"
 #include "output/UploadAddress.h"
 #include "output/UploadFailureText.h"
+#include "platform/CallbackGuard.h"
 #include "platform/DialogData.h"
 #include "platform/InternetException.h"
 #include "platform/ResourceString.h"
 #include "platform/TextCut.h"
-#include "platform/WaitCursor.h"
 #include "res/PreferencesIds.h"
 #include "res/RemoteFolderIds.h"
 #include "ui/CFTPTREEDlg.h"
@@ -18,6 +18,8 @@ constexpr std::initializer_list<int> kTargetButtons = {IDC_TARGET_BUILTIN, IDC_T
                                                        IDC_TARGET_NONE};
 // The exception's own text is shown up to this length.
 constexpr std::size_t kMaxErrorText = 255;
+// A worker's answer (FtpWorker::Reply in lParam).
+constexpr UINT kWorkerReplyMessage = WM_APP + 1;
 
 } // namespace
 
@@ -34,6 +36,7 @@ bool cPanelFTP::onInitDialog() {
     passwordLabel = item(IDC_FTP_PASSWORD_LABEL);
     pathLabel = item(IDC_FTP_PATH_LABEL);
     urlLabel = item(IDC_FTP_URL_LABEL);
+    randomNameCheck = item(IDC_FTP_RANDOM_NAME);
 
     model.ftp.getTarget(serverText, userText, passwordText, pathText, true);
     urlText = model.ftp.customUrl();
@@ -41,6 +44,7 @@ bool cPanelFTP::onInitDialog() {
                    : model.ftp.ftpCustom() ? TargetCustom
                                            : TargetBuiltIn;
     showMembers();
+    DialogData::setChecked(hwnd(), IDC_FTP_RANDOM_NAME, model.ftp.randomName() ? 1 : 0);
     DialogData::enable(hwnd(), IDC_FTP_SAVE, false);
     updateFieldVisibility();
     return true;
@@ -53,6 +57,8 @@ bool cPanelFTP::onCommand(int id, int code, HWND) {
     case IDC_TARGET_NONE:
         if (code != BN_CLICKED)
             return false;
+        // A wait for the target shown before is no use any more.
+        cancelWait();
         readControls();
         updateFieldVisibility();
         model.ftp.setFtpCustom(uploadTarget == TargetCustom);
@@ -73,11 +79,22 @@ bool cPanelFTP::onCommand(int id, int code, HWND) {
     case IDC_FTP_SAVE:
         validateAndStore();
         return true;
-    case IDC_FTP_TEST:
-        testConnection();
+    case IDC_FTP_RANDOM_NAME:
+        if (code != BN_CLICKED)
+            return false;
+        model.ftp.setRandomName(DialogData::checked(hwnd(), IDC_FTP_RANDOM_NAME) != 0);
         return true;
+    case IDC_FTP_TEST:
     case IDC_FTP_BROWSE:
-        browseRemoteFolders();
+        if (code != BN_CLICKED)
+            return false;
+        // While it waits, the button is the wait's Cancel.
+        if (wait.button() == id)
+            cancelWait();
+        else if (id == IDC_FTP_TEST)
+            testConnection();
+        else
+            browseRemoteFolders();
         return true;
     default:
         return false;
@@ -111,9 +128,10 @@ void cPanelFTP::showMembers() {
 void cPanelFTP::updateFieldVisibility() {
     const int show = uploadTarget == TargetCustom ? SW_SHOW : SW_HIDE;
     // Browse goes with Test and Save: the built-in account's folders are not the user's to see.
+    // The built-in account's files always get the random suffix.
     for (HWND window : {serverEdit, userEdit, passwordEdit, pathEdit, serverLabel, userLabel,
-                        passwordLabel, pathLabel, urlEdit, urlLabel, item(IDC_FTP_SAVE),
-                        item(IDC_FTP_TEST), item(IDC_FTP_BROWSE)})
+                        passwordLabel, pathLabel, urlEdit, urlLabel, randomNameCheck,
+                        item(IDC_FTP_SAVE), item(IDC_FTP_TEST), item(IDC_FTP_BROWSE)})
         ::ShowWindow(window, show);
 }
 
@@ -147,36 +165,8 @@ void cPanelFTP::testConnection() {
     // A test stores the fields exactly as Save does, whether or not it then connects.
     if (!validateAndStore())
         return;
-    const bool custom = uploadTarget == TargetCustom;
-    std::wstring server = serverText;
-    std::wstring user = userText;
-    std::wstring password = passwordText;
-    if (uploadTarget == TargetBuiltIn) {
-        std::wstring path;
-        model.ftp.getTarget(server, user, password, path, false);
-    }
-    if (server.empty())
-        return;
-    const std::optional<UploadAddress::stFtpServer> address = UploadAddress::ftpServer(server);
-    if (!address) {
-        showMessage(loadResourceString(IDS_INVALID_FTP_ADDRESS), MB_ICONERROR);
-        return;
-    }
-    server = address->host;
-
-    try {
-        WaitCursor busy;
-        FtpConnection connection =
-            model.ftp.connectWithin(address->host, address->port, user, password);
-        if (!connection.isOpen()) {
-            showMessage(L"Connection failed", MB_ICONERROR);
-            return;
-        }
-    } catch (const AppException& error) {
-        showMessage(connectErrorText(error, custom, server), MB_ICONERROR);
-        return;
-    }
-    showMessage(L"Connected successfully", MB_ICONINFORMATION);
+    if (const std::optional<stFtpLogin> login = targetLogin())
+        startWorker(IDC_FTP_TEST, *login);
 }
 
 std::wstring cPanelFTP::connectErrorText(const AppException& error, bool custom,
@@ -189,20 +179,126 @@ std::wstring cPanelFTP::connectErrorText(const AppException& error, bool custom,
 
 void cPanelFTP::browseRemoteFolders() {
     readControls();
+    if (const std::optional<stFtpLogin> login = targetLogin())
+        startWorker(IDC_FTP_BROWSE, *login);
+}
+
+std::optional<stFtpLogin> cPanelFTP::targetLogin() {
     std::wstring server = serverText;
     std::wstring user = userText;
     std::wstring password = passwordText;
-    std::wstring path = pathText;
-    if (uploadTarget == TargetBuiltIn)
+    if (uploadTarget == TargetBuiltIn) {
+        std::wstring path;
         model.ftp.getTarget(server, user, password, path, false);
-    if (server.empty())
-        return;
-    try {
-        CFTPTREEDlg browser(&model.ftp, server, user, password, path);
-        browser.runModal(hwnd());
-    } catch (const AppException& error) {
-        showMessage(error.shownMessage(), 0);
     }
+    if (server.empty())
+        return std::nullopt;
+    const std::optional<UploadAddress::stFtpServer> address = UploadAddress::ftpServer(server);
+    if (!address) {
+        showMessage(loadResourceString(IDS_INVALID_FTP_ADDRESS), MB_ICONERROR);
+        return std::nullopt;
+    }
+    return stFtpLogin{address->host, address->port, user, password};
+}
+
+std::wstring cPanelFTP::targetFolder() const {
+    std::wstring folder = pathText;
+    if (uploadTarget == TargetBuiltIn) {
+        std::wstring server, user, password;
+        model.ftp.getTarget(server, user, password, folder, false);
+    }
+    return folder.empty() ? L"/" : folder;
+}
+
+void cPanelFTP::startWorker(int button, const stFtpLogin& login) {
+    try {
+        FtpWorker worker(login, model.ftp.modes(), hwnd(), kWorkerReplyMessage);
+        worker.logIn();
+        wait.begin(hwnd(), button, button == IDC_FTP_TEST ? IDC_FTP_BROWSE : IDC_FTP_TEST,
+                   std::move(worker), cFTPOutput::kDialogConnectTimeoutMs);
+    } catch (const InternetException& error) {
+        // The worker's session could not be opened.
+        showMessage(button == IDC_FTP_TEST
+                        ? connectErrorText(error, uploadTarget == TargetCustom, login.host)
+                        : loadResourceString(IDS_NO_INTERNET_SESSION),
+                    MB_ICONERROR);
+    } catch (const AppException& error) {
+        // No thread for the worker.
+        showMessage(error.shownMessage(), MB_ICONERROR);
+    }
+}
+
+bool cPanelFTP::cancelWait() noexcept {
+    return wait.end().has_value();
+}
+
+bool cPanelFTP::onMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != kWorkerReplyMessage)
+        return false;
+    onWorkerReply(FtpWorker::takeReply(lParam));
+    result = 0;
+    return true;
+}
+
+void cPanelFTP::onWorkerReply(std::unique_ptr<FtpWorker::Reply> reply) {
+    // Only the worker waited for answers: the others were given up with their waits.
+    const int button = wait.button();
+    const std::wstring host = wait.active() ? wait.login().host : std::wstring();
+    std::optional<FtpWorker> worker = wait.end();
+    if (!worker || !reply)
+        return;
+    if (reply->failure) {
+        worker.reset();
+        showMessage(failureText(button, reply->failure, host), MB_ICONERROR);
+    } else if (button == IDC_FTP_BROWSE) {
+        openBrowser(std::move(*worker));
+    } else {
+        worker.reset();
+        showMessage(L"Connected successfully", MB_ICONINFORMATION);
+    }
+}
+
+bool cPanelFTP::onTimer(UINT_PTR id) {
+    if (id != FtpPageWait::kTimerId)
+        return false;
+    onWaitTimedOut();
+    return true;
+}
+
+void cPanelFTP::onWaitTimedOut() {
+    // Ending the wait closes the worker's session, which ends its own wait for the server.
+    const int button = wait.button();
+    const std::wstring host = wait.active() ? wait.login().host : std::wstring();
+    if (!wait.end())
+        return;
+    showMessage(failureText(button,
+                            std::make_exception_ptr(InternetException(ERROR_INTERNET_TIMEOUT)),
+                            host),
+                MB_ICONERROR);
+}
+
+bool cPanelFTP::onDestroy() {
+    wait.end();
+    return false;
+}
+
+std::wstring cPanelFTP::failureText(int button, const std::exception_ptr& failure,
+                                    const std::wstring& host) const {
+    if (button != IDC_FTP_TEST)
+        return CFTPTREEDlg::failureText(failure);
+    try {
+        std::rethrow_exception(failure);
+    } catch (const AppException& error) {
+        return connectErrorText(error, uploadTarget == TargetCustom, host);
+    } catch (...) {
+        return connectErrorText(CallbackGuardReports::unexpected, uploadTarget == TargetCustom,
+                                host);
+    }
+}
+
+void cPanelFTP::openBrowser(FtpWorker worker) {
+    CFTPTREEDlg browser(std::move(worker), targetFolder());
+    browser.runModal(hwnd());
 }
 
 void cPanelFTP::showMessage(const std::wstring& text, UINT icon) {

@@ -21,7 +21,9 @@ HICON programIcon(UINT id, int sizeMetric) {
 
 cPreferencesDlg::cPreferencesDlg(const PreferencesModel& model) : Dialog(IDD_PREFERENCES) {
     pages[0] = std::make_unique<cPanelGeneral>(model);
-    pages[1] = std::make_unique<cPanelFTP>(model);
+    auto ftp = std::make_unique<cPanelFTP>(model);
+    ftpPage = ftp.get();
+    pages[1] = std::move(ftp);
 }
 
 bool cPreferencesDlg::onInitDialog() {
@@ -67,6 +69,20 @@ bool cPreferencesDlg::onSize(int width, int height) {
         ::SetWindowPos(tabCtrl, HWND_TOP, 0, 0, width, height, SWP_SHOWWINDOW);
     layoutCurrentPage();
     return false;
+}
+
+bool cPreferencesDlg::onCommand(int id, int code, HWND control) {
+    if (id == IDCANCEL && ftpPage->cancelWait())
+        return true;
+    return Dialog::onCommand(id, code, control);
+}
+
+bool cPreferencesDlg::onMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message != WM_CLOSE)
+        return false;
+    endDialog(IDCANCEL);
+    result = 0;
+    return true;
 }
 
 void cPreferencesDlg::showPage(int index) {

@@ -8,6 +8,8 @@
 #include <array>
 #include <memory>
 
+class cPanelFTP;
+
 // The preferences window: a tab control over two pages, General and FTP. It has no buttons; the
 // pages write every change into the application at once, and the caller saves the settings when
 // the window closes, however it was closed.
@@ -22,6 +24,10 @@ protected:
     bool onInitDialog() override;
     bool onNotify(NMHDR& header, LRESULT& result) override;
     bool onSize(int width, int height) override;
+    // Escape ends the FTP page's wait, if one is on, rather than the dialog.
+    bool onCommand(int id, int code, HWND control) override;
+    // The close box closes the dialog, wait or no wait.
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void addPage(int index, UINT captionId);
@@ -30,5 +36,6 @@ private:
 
     HWND tabCtrl = nullptr;
     std::array<std::unique_ptr<Dialog>, 2> pages;
+    cPanelFTP* ftpPage = nullptr; // pages[1]
     int currentPage = -1;
 };

@@ -16,6 +16,8 @@ Modes:
           firewall that lets no connection out does
   nopasv  an ordinary server that refuses passive data connections (PASV, EPSV)
   keep    an ordinary server that refuses to store over a file that exists (553)
+  many    an ordinary server whose top folder also lists 20,000 empty folders that exist only in
+          the listing ("many00000" to "many19999"), which costs no disk
 --port sets the port (default 21).
 """
 import argparse
@@ -91,6 +93,28 @@ def serve_ftp(address, port, root, mode, user, password):
         def listdir(self, path):
             return [".", ".."] + super().listdir(path)
 
+    class ManyFoldersFS(AbstractedFS):
+        names = ["many%05d" % n for n in range(20000)]
+
+        def _is_top(self, path):
+            return os.path.normpath(path) == os.path.normpath(self.root)
+
+        def listdir(self, path):
+            listing = super().listdir(path)
+            return listing + self.names if self._is_top(path) else listing
+
+        def format_list(self, basedir, listing, ignore_err=True):
+            if not self._is_top(basedir):
+                yield from super().format_list(basedir, listing, ignore_err)
+                return
+            real = set(super().listdir(basedir))
+            for name in listing:
+                if name in real:
+                    yield from super().format_list(basedir, [name], ignore_err)
+                else:
+                    yield ("drwxr-xr-x   1 owner    group           0 Jan 01 00:00 %s\r\n"
+                           % name).encode("utf8")
+
     class Handler(FTPHandler):
         def pre_process_command(self, line, cmd, arg):
             print("command", cmd, "******" if cmd == "PASS" else arg, flush=True)
@@ -137,6 +161,8 @@ def serve_ftp(address, port, root, mode, user, password):
         Handler.dtp_handler = StallingDTPHandler
     elif mode == "dots":
         Handler.abstracted_fs = DotsFS
+    elif mode == "many":
+        Handler.abstracted_fs = ManyFoldersFS
     server = ThreadedFTPServer((address, port), Handler)
     print("ready", flush=True)
     server.serve_forever()
@@ -146,7 +172,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv", "keep"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv", "keep", "many"))
     parser.add_argument("--port", type=int, default=21)
     parser.add_argument("--user", default="tester")
     parser.add_argument("--password", default="secret")

@@ -1,11 +1,13 @@
 // The FTP page of the preferences, driven as a user does (real clicks and keys into the dialog that
 // showPreferences runs), against real FTP servers on loopback addresses of their own.
+#include "app/AppFolders.h"
 #include "platform/DialogData.h"
 #include "platform/InternetException.h"
 #include "res/PreferencesIds.h"
 #include "support/PaintedWindow.h"
 #include "support/PreferencesDriver.h"
 #include "support/Screenshot.h"
+#include "settings/cBinSettingBag.h"
 #include "support/TestEnvironment.h"
 #include "ui/cPanelFTP.h"
 
@@ -26,7 +28,7 @@ constexpr int kCustomWindows[] = {
     IDC_FTP_SERVER,     IDC_FTP_USER,         IDC_FTP_PASSWORD,   IDC_FTP_PATH,
     IDC_FTP_URL,        IDC_FTP_SERVER_LABEL, IDC_FTP_USER_LABEL, IDC_FTP_PASSWORD_LABEL,
     IDC_FTP_PATH_LABEL, IDC_FTP_URL_LABEL,    IDC_FTP_SAVE,       IDC_FTP_TEST,
-    IDC_FTP_BROWSE};
+    IDC_FTP_BROWSE,     IDC_FTP_RANDOM_NAME};
 
 HWND ftpControl(int id) {
     return pageControl(1, id);
@@ -61,6 +63,22 @@ protected:
                     script.type(text);
             })
             .waitFor([id, text] { return DialogData::text(page(1), id) == text; }, "the text");
+    }
+
+    // The Test button reads "取消" while the page waits for a connection that the silent server
+    // has taken.
+    void waitForSilentServer(InputScript& script) {
+        auto acceptedBefore = std::make_shared<std::size_t>(0);
+        script.then([acceptedBefore] {
+            *acceptedBefore = TestEnvironment::ftpLogCount(L"page_hang", "accepted");
+        });
+        clickOn(script, 1, IDC_FTP_TEST);
+        script.waitFor(
+            [acceptedBefore] {
+                return DialogData::text(page(1), IDC_FTP_TEST) == L"取消" &&
+                       TestEnvironment::ftpLogCount(L"page_hang", "accepted") > *acceptedBefore;
+            },
+            "the wait for the silent server");
     }
 
     // Clicks the button, waits for the message box it shows, keeps its text and closes it.
@@ -183,8 +201,9 @@ TEST_F(FtpPageTest, TestStoresFirstThenConnectsAndExplainsEachFailure) {
     const std::wstring address = TestEnvironment::ftpAddress(L"page");
     const std::wstring refusing = TestEnvironment::ftpAddress(L"page_refuse");
     const std::wstring silent = TestEnvironment::ftpAddress(L"page_hang");
+    const std::wstring withPort = TestEnvironment::ftpAddress(L"page_port") + L":2121";
     useCustomTarget(address, L"wrong");
-    std::wstring wrongPassword, withScheme, withUpperScheme, refused, timedOut;
+    std::wstring wrongPassword, withScheme, withUpperScheme, onPort, refused, timedOut;
     std::wstring storedPassword;
     DWORD silentMs = 0;
 
@@ -197,6 +216,8 @@ TEST_F(FtpPageTest, TestStoresFirstThenConnectsAndExplainsEachFailure) {
     clickForMessage(script, IDC_FTP_TEST, withScheme);
     replaceText(script, IDC_FTP_SERVER, L"FTP://" + address);
     clickForMessage(script, IDC_FTP_TEST, withUpperScheme);
+    replaceText(script, IDC_FTP_SERVER, withPort);
+    clickForMessage(script, IDC_FTP_TEST, onPort);
     replaceText(script, IDC_FTP_SERVER, refusing);
     clickForMessage(script, IDC_FTP_TEST, refused);
     // A server that takes the connection and never answers.
@@ -208,6 +229,7 @@ TEST_F(FtpPageTest, TestStoresFirstThenConnectsAndExplainsEachFailure) {
     EXPECT_EQ(storedPassword, L"wrong") << "Test stores the fields before it connects";
     EXPECT_EQ(withScheme, L"Connected successfully");
     EXPECT_EQ(withUpperScheme, L"Connected successfully");
+    EXPECT_EQ(onPort, L"Connected successfully");
     // Windows reports the proxy's whole reply; Wine keeps its first line only.
     const std::wstring explained = L"Check your internet and firewall settings.\nMake sure you "
                                    L"have access to " +
@@ -223,6 +245,79 @@ TEST_F(FtpPageTest, TestStoresFirstThenConnectsAndExplainsEachFailure) {
     std::printf("silent server: failure shown after %lu ms\n", silentMs);
     EXPECT_LT(silentMs, 30000u);
     EXPECT_GE(silentMs, cFTPOutput::kDialogConnectTimeoutMs);
+}
+
+// A click on "取消", or Escape, ends a wait for a server that never answers at once; the page
+// is as before, the worker given up says nothing, and closing the dialog during a wait closes it.
+TEST_F(FtpPageTest, CancelAndEscapeEndAWaitForASilentServerAtOnce) {
+    const std::wstring silent = TestEnvironment::ftpAddress(L"page_hang");
+    useCustomTarget(silent, L"secret");
+    DWORD endedAfter[2] = {};
+    std::wstring afterwards;
+
+    InputScript script(30000);
+    waitForDialog(script, 1);
+    for (int escape = 0; escape < 2; ++escape) {
+        auto started = std::make_shared<DWORD>(0);
+        waitForSilentServer(script);
+        script
+            .then([&script, started, escape] {
+                EXPECT_FALSE(::IsWindowEnabled(ftpControl(IDC_FTP_BROWSE)));
+                *started = ::GetTickCount();
+                if (escape)
+                    script.press({VK_ESCAPE});
+                else
+                    script.click(centreOf(ftpControl(IDC_FTP_TEST)));
+            })
+            .waitFor([] { return DialogData::text(page(1), IDC_FTP_TEST) == L"测试"; },
+                     "the wait ended")
+            .then([&endedAfter, started, escape] {
+                endedAfter[escape] = ::GetTickCount() - *started;
+                EXPECT_NE(preferencesWindow(), nullptr);
+                EXPECT_TRUE(::IsWindowEnabled(ftpControl(IDC_FTP_BROWSE)));
+                // Its session closed, the worker's login fails at once: no word of it comes.
+                pumpMessagesFor(500);
+                EXPECT_EQ(dialogAbovePreferences(), nullptr);
+            });
+    }
+    replaceText(script, IDC_FTP_SERVER, TestEnvironment::ftpAddress(L"page"));
+    clickForMessage(script, IDC_FTP_TEST, afterwards);
+    replaceText(script, IDC_FTP_SERVER, silent);
+    waitForSilentServer(script);
+    runPreferences(script);
+    pumpMessagesFor(500);
+
+    std::printf("the wait ended %lu ms after the click, %lu ms after Escape\n", endedAfter[0],
+                endedAfter[1]);
+    EXPECT_LT(endedAfter[0], 1000u);
+    EXPECT_LT(endedAfter[1], 1000u);
+    EXPECT_EQ(afterwards, L"Connected successfully");
+}
+
+// The random suffix box changes the setting on each click, with the dialog open, and the
+// settings file keeps the last choice.
+TEST_F(FtpPageTest, TheRandomSuffixBoxTakesEffectOnTheClickAndIsSaved) {
+    useCustomTarget(TestEnvironment::ftpAddress(L"page"), L"secret");
+    app.ftp().setRandomName(true);
+
+    InputScript script(30000);
+    waitForDialog(script, 1);
+    script.then([] {
+        EXPECT_EQ(DialogData::checked(page(1), IDC_FTP_RANDOM_NAME), 1);
+        EXPECT_TRUE(::IsWindowEnabled(ftpControl(IDC_FTP_RANDOM_NAME)));
+    });
+    for (bool expected : {false, true, false}) {
+        clickOn(script, 1, IDC_FTP_RANDOM_NAME);
+        script.waitFor([this, expected] { return app.ftp().randomName() == expected; },
+                       "the suffix switched");
+    }
+    runPreferences(script);
+
+    cBinSettingBag saved;
+    saved.readFile(settingsFolder() + L"Settings.dat");
+    bool randomName = true;
+    EXPECT_TRUE(saved.getBool(L"randomName", randomName));
+    EXPECT_FALSE(randomName);
 }
 
 } // namespace

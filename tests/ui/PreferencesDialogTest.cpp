@@ -158,6 +158,7 @@ TEST_F(PreferencesDialogTest, ShowsTheLiveValuesChangesThemAtEachClickAndSavesTh
     expected.setBool(L"isEnabled", true);
     expected.setBool(L"ftpCustom", false);
     expected.setString(L"urlImage", L"http://shots.example");
+    expected.setBool(L"randomName", true);
     expected.setString(L"Full", L"17,16,70");
     expected.setString(L"Active", L"17,16,65");
     expected.setString(L"Select", L"17,16,83");

@@ -1,0 +1,40 @@
+#include "platform/WorkerThread.h"
+
+#include "platform/CallbackGuard.h"
+#include "platform/Handles.h"
+
+#include <windows.h>
+#include <process.h>
+
+#include <memory>
+
+namespace WorkerThread {
+
+namespace {
+
+unsigned __stdcall threadMain(void* parameter) {
+    const std::unique_ptr<std::function<void()>> work(
+        static_cast<std::function<void()>*>(parameter));
+    callGuarded<int>(
+        [&work] {
+            (*work)();
+            return 0;
+        },
+        [](const AppException&) { ::MessageBeep(MB_ICONERROR); }, 0);
+    return 0;
+}
+
+} // namespace
+
+bool start(std::function<void()> work) {
+    auto parameter = std::make_unique<std::function<void()>>(std::move(work));
+    // Closing the handle leaves the thread running.
+    const UniqueHandle thread(reinterpret_cast<HANDLE>(
+        ::_beginthreadex(nullptr, 0, &threadMain, parameter.get(), 0, nullptr)));
+    if (!thread)
+        return false;
+    parameter.release();
+    return true;
+}
+
+} // namespace WorkerThread
