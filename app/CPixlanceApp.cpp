@@ -262,6 +262,7 @@ void CPixlanceApp::load(ISettingBag* bag) {
     bag->getInt(L"ClipboardOutput", clipboardOutputOn_);
     bag->getInt(L"RunAtStartup", runAtStartup_);
     bag->getInt(L"OutputFormat", outputFormat_);
+    bag->getInt(L"Magnifier", magnifierOn_);
 }
 
 void CPixlanceApp::save(ISettingBag* bag) {
@@ -269,4 +270,5 @@ void CPixlanceApp::save(ISettingBag* bag) {
     bag->setInt(L"ClipboardOutput", clipboardOutputOn_);
     bag->setInt(L"RunAtStartup", runAtStartup_);
     bag->setInt(L"OutputFormat", outputFormat_);
+    bag->setInt(L"Magnifier", magnifierOn_);
 }

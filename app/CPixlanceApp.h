@@ -3,6 +3,8 @@
 #include "app/FrameName.h"
 #include "app/InstanceLock.h"
 #include "app/PlatformServices.h"
+#include "editor/IEditorOutput.h"
+#include "editor/cEditorWnd.h"
 #include "hotkeys/KeyboardHook.h"
 #include "hotkeys/cHotKeySettings.h"
 #include "output/IFrameOutput.h"
@@ -25,7 +27,10 @@
 
 // The application object: owner of every component for the whole run, the handler of capture
 // requests, and the status channel that turns the outputs' reports into balloons.
-class CPixlanceApp : public IFrameOutputUpdate, public ISettingPersist, public ITrayCommands {
+class CPixlanceApp : public IFrameOutputUpdate,
+                     public ISettingPersist,
+                     public ITrayCommands,
+                     public IEditorOutput {
 public:
     // How long exit waits for uploads still in flight; what is not sent by then stays queued.
     static constexpr DWORD kUploadStopWaitMs = 2000;
@@ -50,6 +55,7 @@ public:
 
     // ITrayCommands: the icon's menu and the end of the session.
     bool isPreferencesOpen() const override { return preferencesOpen_; }
+    bool isEditorOpen() const override { return editor_.isOpen(); }
     void showPreferences() override;
     std::size_t unsentCount() const override { return ftp_.unsentCount(); }
     void resendUnsent() override { ftp_.resendUnsent(); }
@@ -85,7 +91,7 @@ public:
     bool notify(bool ok, const std::wstring& title, const std::wstring& text) override;
     void progress(const std::wstring& title, const std::wstring& text) override;
 
-    // ISettingPersist: the application's own four keys.
+    // ISettingPersist: the application's own keys.
     void load(ISettingBag* bag) override;
     void save(ISettingBag* bag) override;
 
@@ -95,10 +101,17 @@ public:
     // Where the outputs and the dispatch report to (not owned; may be null). Starts as this.
     void setStatusCallback(IFrameOutputUpdate* update) noexcept { statusUpdate_ = update; }
 
+    // IEditorOutput: the editor's image, through the outputs as a capture, or to the clipboard.
+    void sendEdited(FramePtr frame) override;
+    void copyEdited(FramePtr frame) override;
+    // The editor window, open or not.
+    cEditorWnd& editor() noexcept { return editor_; }
+
     // One capture request: grabs a frame in the given CaptureMode, names it after the local time
     // (numbered after the frames of the same second before it) and hands it to the disk, clipboard
     // and FTP outputs in that order. A request that arrives while another is being handled (through
-    // a modal loop) is dropped.
+    // a modal loop) is dropped. The Edit mode opens the region in the editor instead, or brings the
+    // editor to the front when it is open already.
     void OnCaptureRequest(WPARAM mode, LPARAM);
 
     // The GUI thread's window-less messages; install with MessagePump::setThreadMessageHandler so
@@ -108,6 +121,8 @@ public:
 private:
     // The frame of one request, or none (an unknown mode, an empty selection).
     FramePtr captureFrame(WPARAM mode);
+    // The region the user picks on the frozen screen, or none.
+    FramePtr selectRegion();
     void deliver(stCaptureRecord& capture);
     void reportFailure(const AppException& error) noexcept;
     // What exit and the end of the session do, once.
@@ -122,12 +137,14 @@ private:
     std::int32_t clipboardOutputOn_ = 0; // "ClipboardOutput"
     std::int32_t runAtStartup_ = 1;      // "RunAtStartup"
     std::int32_t outputFormat_ = 0;      // "OutputFormat": 0 PNG, 1 JPEG, 2 BMP
+    std::int32_t magnifierOn_ = 1;       // "Magnifier": the region selection's magnifier
     CSystemTray tray_;
     UINT trayMessage_ = 0;
     bool preferencesOpen_ = false;
     cDiskFileOutput disk_;
     cFTPOutput ftp_;
     cClipboardOutput clipboard_;
+    cEditorWnd editor_{this};
     cBinSettingBag settingBag_;
     bool captureInProgress_ = false;
     KeyboardHook keyboardHook_;

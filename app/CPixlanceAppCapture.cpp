@@ -3,6 +3,7 @@
 
 #include "hotkeys/CaptureRequest.h"
 #include "app/FrameName.h"
+#include "capture/FrameCut.h"
 #include "capture/ScreenGrab.h"
 #include "capture/cFullScreenWnd.h"
 #include "platform/CallbackGuard.h"
@@ -40,9 +41,19 @@ void CPixlanceApp::setOutputs(IFrameOutput* toDisk, IFrameOutput* toClipboard,
 void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
     if (captureInProgress_)
         return;
+    // One editor at a time: a second request finds the first.
+    if (mode == CaptureRegionEdit && editor_.isOpen()) {
+        editor_.bringToFront();
+        return;
+    }
     markStage(Stage::Dispatched);
     // Declared before the record, so the frame is freed first and the flag cleared last.
     CaptureInProgress inProgress(captureInProgress_);
+    // The upload logs in while the screen is read or the region chosen; an edit may take
+    // minutes, and its upload connects when it is sent.
+    IFrameOutput* const uploadSoon = mode != CaptureRegionEdit ? ftpOutput_ : nullptr;
+    if (uploadSoon)
+        uploadSoon->expectCapture();
     stCaptureRecord capture;
     const bool captured = callGuarded<bool>(
         [&] {
@@ -50,8 +61,46 @@ void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
             return capture.frame != nullptr;
         },
         [this](const AppException& error) { reportFailure(error); }, false);
-    if (captured)
+    if (!captured) {
+        // Nothing to send: the login made for it goes.
+        if (uploadSoon)
+            uploadSoon->captureAbandoned();
+        return;
+    }
+    if (mode != CaptureRegionEdit) {
         deliver(capture);
+        return;
+    }
+    callGuarded<bool>(
+        [&] {
+            if (!editor_.open(*capture.frame))
+                throw ResourceException();
+            return true;
+        },
+        [this](const AppException& error) { reportFailure(error); }, false);
+}
+
+void CPixlanceApp::sendEdited(FramePtr frame) {
+    // The flag as a capture has it while its outputs run; put back as it was, should the editor
+    // have sent from inside another request's modal loop.
+    const bool wasInProgress = captureInProgress_;
+    captureInProgress_ = true;
+    stCaptureRecord capture;
+    capture.frame = std::move(frame);
+    deliver(capture);
+    captureInProgress_ = wasInProgress;
+}
+
+void CPixlanceApp::copyEdited(FramePtr frame) {
+    stCaptureRecord capture;
+    capture.frame = std::move(frame);
+    if (clipboardOutput_)
+        callGuarded<bool>(
+            [&] {
+                clipboardOutput_->put(&capture, outputFormat_, statusUpdate_);
+                return true;
+            },
+            [this](const AppException& error) { reportFailure(error); }, false);
 }
 
 void CPixlanceApp::handleThreadMessage(const MSG& msg) {
@@ -65,23 +114,28 @@ FramePtr CPixlanceApp::captureFrame(WPARAM mode) {
         return grabFullScreen();
     case CaptureForegroundWindow:
         return grabWindow(::GetForegroundWindow());
-    case CaptureRegion: {
-        FramePtr frame = makeEmptyFrame();
-        {
-            cFullScreenWnd window;
-            window.targetFrame = frame.get();
-            window.selectionRect = RECT{};
-            window.runSelection();
-            if (window.transferFailed)
-                throw ResourceException();
-        }
-        if (frame->width == 0 || frame->height == 0)
-            return nullptr;
-        return frame;
-    }
+    case CaptureRegion:
+    case CaptureRegionEdit:
+        return selectRegion();
     default:
         return nullptr;
     }
+}
+
+FramePtr CPixlanceApp::selectRegion() {
+    // The selection runs on the whole screen as grabbed, and the region is cut from that same
+    // frame: what the window draws is never in it.
+    const FramePtr frozen = grabFullScreen();
+    const RECT screen = virtualScreenRect();
+    cFullScreenWnd window(*frozen, {screen.left, screen.top}, magnifierOn_ != 0);
+    const std::optional<SelectionRect> selected = window.runSelection();
+    if (window.magnifierShown() != (magnifierOn_ != 0)) {
+        magnifierOn_ = window.magnifierShown() ? 1 : 0;
+        saveSettings();
+    }
+    if (!selected)
+        return nullptr;
+    return cutFrame(*frozen, *selected);
 }
 
 void CPixlanceApp::deliver(stCaptureRecord& capture) {

@@ -3,11 +3,13 @@
 // Usage: pixlance_bench.exe FTP_ADDRESS REFERENCE_FOLDER [RUNS]
 //        pixlance_bench.exe --keys [RUNS]   the keyboard hook's delay per key instead (KeyDelay.h)
 //        pixlance_bench.exe --grab [RUNS]   the full-screen grab instead (GrabBench.h)
+//        pixlance_bench.exe --edit [RUNS]   what sending a 4K edit adds (EditBench.h)
 // The FTP server takes the account tester / secret. The encoded frames are left in the reference
 // folder, for bench/run_bench.py to send with curl.
 #include "BenchClock.h"
 #include "BenchContent.h"
 #include "DiscardingFile.h"
+#include "EditBench.h"
 #include "GrabBench.h"
 #include "KeyDelay.h"
 
@@ -249,12 +251,15 @@ void benchSize(const Sizes& size, int runs, const std::wstring& server,
 
 int wmain(int argc, wchar_t** argv) {
     const bool keys = argc >= 2 && std::wcscmp(argv[1], L"--keys") == 0;
-    if (keys || (argc >= 2 && std::wcscmp(argv[1], L"--grab") == 0)) {
+    const bool edit = argc >= 2 && std::wcscmp(argv[1], L"--edit") == 0;
+    if (keys || edit || (argc >= 2 && std::wcscmp(argv[1], L"--grab") == 0)) {
         const int runs =
             argc > 2 ? std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10))) : 7;
         try {
             if (keys)
                 benchKeyDelay(runs);
+            else if (edit)
+                benchEditSend(3840, 2160, runs);
             else
                 benchScreenGrab(runs);
         } catch (const AppException& error) {
@@ -266,7 +271,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
         std::fwprintf(stderr, L"usage: pixlance_bench FTP_ADDRESS REFERENCE_FOLDER [RUNS]\n"
                               L"       pixlance_bench --keys [RUNS]\n"
-                              L"       pixlance_bench --grab [RUNS]\n");
+                              L"       pixlance_bench --grab [RUNS]\n"
+                              L"       pixlance_bench --edit [RUNS]\n");
         return 2;
     }
     const std::wstring server = argv[1];

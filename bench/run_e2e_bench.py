@@ -15,6 +15,14 @@ Needs root for the FTP server on port 21. Reports; asserts nothing.
 
     bench/run_e2e_bench.py [--build build-stages] [--runs 9] [--sizes 1920x1080,3840x2160]
                            [--formats PNG,BMP] [--no-ftp] [--no-gdiplus]
+
+Far-link mode (--far-link 0,40): the test server holds back every reply by each of those delays
+(ms) in turn, as a server far away answers. Per delay, on the first of --sizes, with disk and
+upload on: the full-screen hot key to the address for each format, and a region capture (Ctrl+Shift+S,
+a drag, the release) from the button's release to the address. The number of replies on the
+critical path is the added time at a delay over the time at 0, divided by the delay. The first
+capture of a series (no connection made yet) is shown apart from the medians of the others,
+which follow it within a second.
 """
 import argparse
 import ctypes
@@ -37,6 +45,8 @@ sys.dont_write_bytecode = True  # run_bench is imported for its GDI+ rows
 FORMAT_CODES = {"PNG": (0, ".png"), "JPEG": (1, ".jpg"), "BMP": (2, ".bmp")}
 STAGES = ("hook called", "dispatched", "pixels read", "frame converted", "encoded",
           "file closed", "upload closed", "address copied")
+# Stamps a region capture adds after those (builds before them write none).
+REGION_STAGES = ("overlay painted", "selection ended")
 FTP_ADDRESS = "127.0.0.18"
 BUILTIN_USER = "uploads@pixlance.example"
 BUILTIN_PASSWORD = "tolvenKorb4718P!"
@@ -106,20 +116,23 @@ class Keyboard:
     def key(self, name, down):
         self.xtst.XTestFakeKeyEvent(self.dpy, self.codes[name], 1 if down else 0, 0)
 
-    def press_full(self):
-        """Ctrl+Shift+F; returns perf_counter just before the F key goes down."""
+    def press_combination(self, letter):
+        """Ctrl+Shift and the letter; returns perf_counter just before the letter goes down."""
         self.key("ctrl", True)
         self.key("shift", True)
         self.x.XSync(self.dpy, 0)
         time.sleep(0.03)
         start = time.perf_counter()
-        self.key("f", True)
+        self.key(letter, True)
         self.x.XFlush(self.dpy)
         time.sleep(0.01)
-        for name in ("f", "shift", "ctrl"):
+        for name in (letter, "shift", "ctrl"):
             self.key(name, False)
         self.x.XFlush(self.dpy)
         return start
+
+    def press_full(self):
+        return self.press_combination("f")
 
 
 def clipboard_text(display):
@@ -270,9 +283,11 @@ def parse_stages(path):
     with open(path) as f:
         for line in f:
             parts = line.split()
-            if len(parts) == 2 + len(STAGES) and parts[0] == "STAGES":
+            if parts and parts[0] == "STAGES" and len(parts) in (
+                    2 + len(STAGES), 2 + len(STAGES) + len(REGION_STAGES)):
                 frequency = float(parts[1])
                 stamps = [int(p) for p in parts[2:]]
+                stamps += [0] * (len(STAGES) + len(REGION_STAGES) - len(stamps))
                 rows.append([(s - stamps[0]) * 1000.0 / frequency if s and stamps[0] else None
                              for s in stamps])
     return rows
@@ -374,6 +389,234 @@ def gdiplus_png_encode(build, runs):
             if label.startswith("PNG bare GDI+")}
 
 
+class FarLinkInput(Keyboard):
+    """The region capture's key combination and a drag with the left button, through XTest."""
+
+    def __init__(self, display):
+        super().__init__(display)
+        self.codes["s"] = self.x.XKeysymToKeycode(self.dpy, 0x73)
+        self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                                   ctypes.c_int, ctypes.c_ulong]
+        self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                                   ctypes.c_ulong]
+
+    def move(self, x, y):
+        self.xtst.XTestFakeMotionEvent(self.dpy, -1, x, y, 0)
+        self.x.XFlush(self.dpy)
+
+    def button(self, down):
+        self.xtst.XTestFakeButtonEvent(self.dpy, 1, 1 if down else 0, 0)
+        self.x.XFlush(self.dpy)
+
+    def region(self, overlay_wait=0.6):
+        """Ctrl+Shift+S, a drag as a user makes it; returns perf_counter just before the release."""
+        self.press_combination("s")
+        time.sleep(overlay_wait)
+        self.move(200, 150)
+        time.sleep(0.05)
+        self.button(True)
+        for step in range(1, 11):
+            self.move(200 + 60 * step, 150 + 40 * step)
+            time.sleep(0.02)
+        start = time.perf_counter()
+        self.button(False)
+        return start
+
+
+def clipboard_or_nothing(display):
+    """The clipboard's text; empty while its owner (a program just ended) does not answer."""
+    try:
+        return clipboard_text(display)
+    except subprocess.TimeoutExpired:
+        return ""
+
+
+def wait_address(display, last_clip, timeout=30):
+    end = time.perf_counter() + timeout
+    while time.perf_counter() < end:
+        text = clipboard_or_nothing(display)
+        if text != last_clip and text.startswith("http"):
+            return time.perf_counter(), text
+        time.sleep(0.003)
+    return None, last_clip
+
+
+def start_program(session, stage_file):
+    """The stage build with the focus window in front, given 4 s to come up."""
+    session.activate_focus_window()
+    program = subprocess.Popen(["wine64" if shutil.which("wine64") else "wine",
+                                os.path.join(session.build, "Pixlance.exe")],
+                               env=dict(session.env, PIXLANCE_STAGE_TIMES=stage_file),
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(4)
+    return program
+
+
+def run_far_link_series(session, fmt, runs, region):
+    """Disk and upload on; runs + 1 captures (the first apart), each to the address copied.
+    Returns the first capture's time, the others' times and their stage rows."""
+    code, suffix = FORMAT_CODES[fmt]
+    folder = tempfile.mkdtemp(prefix="far-", dir=session.work)
+    stage_file = os.path.join(session.work, "far-stages-%s-%d-%d.txt"
+                              % (fmt, region, int(time.time() * 1000)))
+    write_settings(session, folder, code, True)
+    program = start_program(session, stage_file)
+    times = []
+    last_clip = clipboard_or_nothing(session.display)
+    try:
+        for i in range(runs + 2):
+            start = (session.input.region() if region else session.input.press_full())
+            copied, last_clip = wait_address(session.display, last_clip)
+            if copied is None:
+                raise RuntimeError("no address within 30 s (capture %d)" % i)
+            if i <= runs:
+                times.append((copied - start) * 1000)
+            time.sleep(0.7)
+            session.activate_focus_window()
+    finally:
+        program.kill()
+        program.wait(timeout=30)
+        time.sleep(1)
+    return {"first": times[0], "rest": times[1:], "stages": parse_stages(stage_file)[1:runs + 1]}
+
+
+def start_far_server(served, delay):
+    server = subprocess.Popen(
+        ["/usr/bin/python3", os.path.join(SOURCE, "tests/support/ftp_server.py"),
+         "--address", FTP_ADDRESS, "--root", served, "--user", BUILTIN_USER,
+         "--password", BUILTIN_PASSWORD, "--reply-delay", str(delay)],
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for _ in range(100):
+        try:
+            import socket
+            socket.create_connection((FTP_ADDRESS, 21), timeout=1).close()
+            return server
+        except OSError:
+            time.sleep(0.1)
+    server.kill()
+    sys.exit("the FTP server did not start on %s (port 21 needs root)" % FTP_ADDRESS)
+
+
+def far_link_main(args, build):
+    delays = [int(d) for d in args.far_link.split(",")]
+    size = args.sizes.split(",")[0]
+    work = tempfile.mkdtemp(prefix="pixlance-far-")
+    results = {}
+    session = Session(build, size, work)
+    try:
+        session.input = FarLinkInput(session.display)
+        session.start_focus_window()
+        for delay in delays:
+            served = tempfile.mkdtemp(prefix="served-", dir=work)
+            server = start_far_server(served, delay)
+            try:
+                for fmt in args.formats.split(","):
+                    for region in (False, True):
+                        results[(delay, fmt, region)] = run_far_link_series(
+                            session, fmt, args.runs, region)
+                        print("done %d ms %s %s" % (delay, fmt, "region" if region else "full"),
+                              file=sys.stderr)
+            finally:
+                server.terminate()
+                server.wait()
+    finally:
+        session.close()
+        shutil.rmtree(work, ignore_errors=True)
+    print_far_link_report(results, delays, size, args)
+
+
+def print_far_link_report(results, delays, size, args):
+    print("\nFar link, %s, disk and upload on: milliseconds to the address copied; full screen "
+          "from the hot key, region from the button's release; median of %d captures after the "
+          "first, and the first alone\n" % (size, args.runs))
+    print("| reply delay | format | capture | median | min    | first  | address stage | "
+          "replies on the critical path |")
+    print("|-------------|--------|---------|--------|--------|--------|---------------|"
+          "------------------------------|")
+    for (delay, fmt, region), value in results.items():
+        low, median = stats(value["rest"])
+        # Full screen: hook called to address copied; region: selection ended to address copied.
+        ended = len(STAGES) + REGION_STAGES.index("selection ended")
+        offsets = [row[7] - (row[ended] if region else 0) for row in value["stages"]
+                   if row[7] is not None and (not region or row[ended] is not None)]
+        stage = statistics.median(offsets) if offsets else None
+        base = results.get((0, fmt, region))
+        replies = "-"
+        if delay and base:
+            replies = "%.1f" % ((median - stats(base["rest"])[1]) / delay)
+        print("| %8d ms | %-6s | %-7s | %6.1f | %6.1f | %6.1f | %13s | %28s |"
+              % (delay, fmt, "region" if region else "full", median, low, value["first"],
+                 "%.1f" % stage if stage is not None else "-", replies))
+    print("\nStages of the full-screen captures (median offset from \"hook called\", ms)\n")
+    print("| reply delay | format | " + " | ".join("%9s" % s[:9] for s in STAGES[1:]) + " |")
+    print("|-------------|--------|" + "-----------|" * (len(STAGES) - 1))
+    for (delay, fmt, region), value in results.items():
+        if region:
+            continue
+        cells = []
+        for index in range(1, len(STAGES)):
+            offsets = [row[index] for row in value["stages"] if row[index] is not None]
+            cells.append("%9.1f" % statistics.median(offsets) if offsets else "%9s" % "-")
+        print("| %8d ms | %-6s | %s |" % (delay, fmt, " | ".join(cells)))
+    print("\nStages of the region captures (median offset from \"selection ended\", ms)\n")
+    ended = len(STAGES) + REGION_STAGES.index("selection ended")
+    print("| reply delay | format | " + " | ".join("%9s" % s[:9] for s in STAGES[2:]) + " |")
+    print("|-------------|--------|" + "-----------|" * (len(STAGES) - 2))
+    for (delay, fmt, region), value in results.items():
+        if region:
+            cells = [far_stage_median(value, index, ended) for index in range(2, len(STAGES))]
+            print("| %8d ms | %-6s | %s |" % (delay, fmt, " | ".join(
+                "%9.1f" % c if c is not None else "%9s" % "-" for c in cells)))
+    print_far_link_targets(results, delays)
+
+
+def far_stage_median(value, end, start):
+    """Median of the span between two stamps of a series' stage rows; None when never both."""
+    spans = [row[end] - row[start] for row in value["stages"]
+             if row[end] is not None and row[start] is not None]
+    return statistics.median(spans) if spans else None
+
+
+def print_far_link_targets(results, delays):
+    """The program's own stamps against encode (or grab and encode) + 4 round trips + the
+    transfer, the transfer taken as file closed to upload closed at 0 ms per reply."""
+    ended = len(STAGES) + REGION_STAGES.index("selection ended")
+    hook, closed, uploaded, copied = 0, STAGES.index("file closed"), \
+        STAGES.index("upload closed"), STAGES.index("address copied")
+    print("\nTargets (reported, not asserted; the program's own stamps, medians)")
+    for delay in delays:
+        if not delay:
+            continue
+        for (d, fmt, region), value in results.items():
+            base = results.get((0, fmt, region))
+            if d != delay or base is None:
+                continue
+            transfer = far_stage_median(base, uploaded, closed)
+            start = ended if region else hook
+            address = far_stage_median(value, copied, start)
+            ready = far_stage_median(value, closed, start)
+            if None in (transfer, address, ready):
+                print("- %s %s at %d ms: no stamps" % (fmt, "region" if region else "full",
+                                                       delay))
+                continue
+            bound = ready + 4 * delay + transfer
+            print("- %s %s at %d ms: %s to address %.1f <= %s %.1f + 4 x %d + transfer %.1f = "
+                  "%.1f: %s" % (fmt, "region" if region else "full", delay,
+                                "release" if region else "hot key", address,
+                                "encode" if region else "grab and encode", ready, delay,
+                                transfer, bound, "met" if address <= bound else "MISSED"))
+
+
+def build_stage_program(source, build):
+    """The program with its stage stamps, and the settings writer, from a source folder."""
+    subprocess.run(["cmake", "-S", source, "-B", build,
+                    "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(source, "cmake/mingw-w64-x86_64.cmake"),
+                    "-DCMAKE_BUILD_TYPE=Release", "-DPIXLANCE_STAGE_TIMES=ON",
+                    "-DPIXLANCE_BUILD_TESTS=OFF"], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", build, "-j2", "--target", "Pixlance",
+                    "pixlance_bench_settings"], check=True, stdout=subprocess.DEVNULL)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(SOURCE, "build-stages"))
@@ -382,17 +625,16 @@ def main():
     parser.add_argument("--formats", default="PNG,BMP")
     parser.add_argument("--no-ftp", action="store_true")
     parser.add_argument("--no-gdiplus", action="store_true")
+    parser.add_argument("--far-link", metavar="MS,MS", help="far-link mode at these reply delays")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     for tool in ("Xvfb", "xdotool", "xclip", "scrot", "convert", "display"):
         if not shutil.which(tool):
             sys.exit("%s is missing (tools/install-deps.sh --bench installs it)" % tool)
-    subprocess.run(["cmake", "-S", SOURCE, "-B", build,
-                    "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(SOURCE, "cmake/mingw-w64-x86_64.cmake"),
-                    "-DCMAKE_BUILD_TYPE=Release", "-DPIXLANCE_STAGE_TIMES=ON",
-                    "-DPIXLANCE_BUILD_TESTS=OFF"], check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", build, "-j2", "--target", "Pixlance",
-                    "pixlance_bench_settings"], check=True, stdout=subprocess.DEVNULL)
+    build_stage_program(SOURCE, build)
+    if args.far_link:
+        far_link_main(args, build)
+        return
     gdiplus = {} if args.no_gdiplus else gdiplus_png_encode(build, 3)
 
     work = tempfile.mkdtemp(prefix="pixlance-e2e-")

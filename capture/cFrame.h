@@ -34,7 +34,7 @@ struct cFrame {
     }
 
     // Bytes per row: width * 3 rounded up to a multiple of 4.
-    static std::size_t strideFor(int width) noexcept {
+    static constexpr std::size_t strideFor(int width) noexcept {
         return (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3);
     }
     std::size_t stride() const noexcept { return strideFor(width); }

@@ -1,36 +1,78 @@
 #include "capture/cFullScreenWnd.h"
 
-#include "capture/FrameBitmapHeader.h"
-#include "capture/ScreenGrab.h"
-#include "capture/SelectionGeometry.h"
+#include "capture/OverlayLayout.h"
+#include "capture/WindowSnapList.h"
+#include "platform/Handles.h"
+#include "platform/StageTimes.h"
+
+#include <vector>
 
 namespace {
 
-constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+// Posted after the first paint: the windows are listed then, never before the screen shows.
+constexpr UINT kListWindows = WM_APP + 1;
+// An update region of more parts than this is painted as its bounding box.
+constexpr DWORD kMaxUpdateParts = 64;
 
-SelectionRect normalised(POINT a, POINT b) noexcept {
-    return normalisedRect({a.x, a.y}, {b.x, b.y});
+bool sameScene(const OverlayPainter::Scene& a, const OverlayPainter::Scene& b) {
+    return a.outline == b.outline && a.label == b.label && a.magnifier == b.magnifier &&
+           a.pointer.x == b.pointer.x && a.pointer.y == b.pointer.y && a.labelText == b.labelText;
+}
+
+SelectionPoint pointOf(POINT at) noexcept {
+    return {at.x, at.y};
+}
+
+// The rectangles of the window's update region, in client pixels.
+std::vector<SelectionRect> updateParts(HWND window) {
+    std::vector<SelectionRect> parts;
+    UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+    if (!region || ::GetUpdateRgn(window, region.get(), FALSE) <= NULLREGION)
+        return parts;
+    const DWORD bytes = ::GetRegionData(region.get(), 0, nullptr);
+    std::vector<unsigned char> data(bytes);
+    auto* header = reinterpret_cast<RGNDATA*>(data.data());
+    if (bytes < sizeof(RGNDATAHEADER) || ::GetRegionData(region.get(), bytes, header) != bytes)
+        return parts;
+    const RECT* rects = reinterpret_cast<const RECT*>(header->Buffer);
+    if (header->rdh.nCount > kMaxUpdateParts) {
+        const RECT& box = header->rdh.rcBound;
+        parts.push_back({box.left, box.top, box.right, box.bottom});
+        return parts;
+    }
+    for (DWORD i = 0; i < header->rdh.nCount; ++i)
+        parts.push_back({rects[i].left, rects[i].top, rects[i].right, rects[i].bottom});
+    return parts;
 }
 
 } // namespace
 
+cFullScreenWnd::cFullScreenWnd(const cFrame& frozen, SelectionPoint origin, bool magnifierShown)
+    : frozen_(frozen), origin_(origin), magnifierShown_(magnifierShown) {}
+
 cFullScreenWnd::~cFullScreenWnd() {
     destroy();
-    releaseSnapshot();
 }
 
 std::wstring cFullScreenWnd::windowClass() {
     return registerClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_CROSS), nullptr, nullptr);
 }
 
-void cFullScreenWnd::runSelection() {
-    dragging = false;
-    transferFailed = false;
-    const RECT screen = virtualScreenRect();
+std::optional<SelectionRect> cFullScreenWnd::runSelection() {
+    result_.reset();
+    painted_ = false;
+    targets_.clear();
+    gesture_.reset();
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    gesture_.moveTo({cursor.x - origin_.x, cursor.y - origin_.y});
+    shown_ = sceneNow();
+
+    const RECT rect{origin_.x, origin_.y, origin_.x + frozen_.width, origin_.y + frozen_.height};
     const std::wstring className = windowClass();
-    if (!className.empty() &&
+    if (frozen_.pixels && !className.empty() &&
         create(WS_EX_TOPMOST, className, nullptr,
-               WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_SYSMENU, screen, nullptr, 0)) {
+               WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_SYSMENU, rect, nullptr, 0)) {
         ::ShowWindow(hwnd(), SW_SHOW);
         ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         runModalLoop();
@@ -40,146 +82,182 @@ void cFullScreenWnd::runSelection() {
                                SWP_HIDEWINDOW);
     }
     destroy();
-}
-
-bool cFullScreenWnd::onSize(int, int) {
-    releaseSnapshot();
-    takeSnapshot();
-    redraw(kRedrawNow);
-    return false;
+    return result_;
 }
 
 bool cFullScreenWnd::onPaint() {
-    paint();
+    const std::vector<SelectionRect> parts = updateParts(hwnd());
+    {
+        PaintDC paint(hwnd());
+        for (const SelectionRect& part : parts)
+            painter_.paint(paint.get(), part, shown_);
+    }
+    ::GdiFlush();
+    if (!painted_) {
+        painted_ = true;
+        markStage(Stage::OverlayPainted);
+        ::PostMessageW(hwnd(), kListWindows, 0, 0);
+    }
     return true;
 }
 
 bool cFullScreenWnd::onLeftButtonDown(POINT at) {
-    anchorPoint = currentPoint = at;
-    selectionRect = RECT{at.x, at.y, at.x, at.y};
-    dragging = true;
-    redraw(kRedrawNow);
+    // The drag starts where the button went down, however far the pointer has moved since.
+    ::SetCapture(hwnd());
+    gesture_.press(pointOf(at));
+    refresh();
     return false;
 }
 
 bool cFullScreenWnd::onMouseMove(POINT at) {
-    if (dragging) {
-        currentPoint = at;
-        redraw(kRedrawNow);
-    }
+    const long long received = stageClock();
+    pointerMoved(pointOf(at));
+    if (gesture_.dragging())
+        markMoveShown(received);
     return false;
 }
 
-bool cFullScreenWnd::onLeftButtonUp(POINT) {
-    // A failed allocation leaves from here, before the loop ends: the window stays open with
-    // an empty frame, so the user can drag again or press Escape.
-    dragging = false;
-    finishSelection();
-    endModalLoop(1);
+bool cFullScreenWnd::onLeftButtonUp(POINT at) {
+    ::ReleaseCapture();
+    finish(gesture_.release(pointOf(at)));
     return true;
 }
 
-bool cFullScreenWnd::onKeyDown(UINT key, int, UINT) {
-    if (key == VK_ESCAPE) {
-        selectionRect = RECT{};
-        endModalLoop(1);
+bool cFullScreenWnd::onKeyDown(UINT key, int, UINT flags) {
+    const bool repeated = (flags & KF_REPEAT) != 0;
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    int dx = 0;
+    int dy = 0;
+    switch (key) {
+    case VK_ESCAPE:
+        end(std::nullopt);
+        return false;
+    case VK_RETURN:
+        if (repeated)
+            return false;
+        if (gesture_.pressed())
+            finish(gesture_.release(gesture_.pointer()));
+        else {
+            gesture_.press(gesture_.pointer());
+            refresh();
+        }
+        return false;
+    case 'M':
+        if (!repeated) {
+            magnifierShown_ = !magnifierShown_;
+            refresh();
+        }
+        return false;
+    case VK_LEFT:
+        dx = -1;
+        break;
+    case VK_RIGHT:
+        dx = 1;
+        break;
+    case VK_UP:
+        dy = -1;
+        break;
+    case VK_DOWN:
+        dy = 1;
+        break;
+    default:
+        return false;
     }
+    const SelectionPoint moved =
+        OverlayLayout::movedByKey(gesture_.pointer(), dx, dy, shift, screen());
+    ::SetCursorPos(origin_.x + moved.x, origin_.y + moved.y);
+    pointerMoved(moved);
     return false;
 }
 
+bool cFullScreenWnd::onMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    switch (message) {
+    case WM_RBUTTONDOWN:
+        result = 0;
+        return true;
+    case WM_RBUTTONUP:
+        // On the release, so that the press's partner does not reach the window underneath.
+        end(std::nullopt);
+        result = 0;
+        return true;
+    case WM_DISPLAYCHANGE:
+        // The frozen frame no longer matches the screen.
+        end(std::nullopt);
+        return false;
+    case kListWindows:
+        targets_ = listSnapTargets(hwnd(), RECT{origin_.x, origin_.y, origin_.x + frozen_.width,
+                                                origin_.y + frozen_.height});
+        refresh();
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
 void cFullScreenWnd::onUnhandledException(const AppException&) noexcept {
-    // A message box would block the frozen screen and sit under nothing the user expects; a
-    // capture shows nothing modal. A beep says the release did not take, the window stays.
+    // A message box would block the frozen screen; a beep says the step did not take.
     ::MessageBeep(MB_ICONERROR);
 }
 
-void cFullScreenWnd::takeSnapshot() noexcept {
-    const RECT screen = virtualScreenRect();
-    const int width = screen.right - screen.left;
-    const int height = screen.bottom - screen.top;
-    const SelectionPoint source = snapshotPixelOnScreen({0, 0}, {screen.left, screen.top});
+void cFullScreenWnd::pointerMoved(SelectionPoint at) {
+    gesture_.moveTo(at);
+    refresh();
+}
 
-    WindowDC desktop = WindowDC::ofWindow(::GetDesktopWindow());
-    if (desktop) {
-        snapshotDC.reset(::CreateCompatibleDC(desktop.get()));
-        snapshotBitmap.reset(::CreateCompatibleBitmap(desktop.get(), width, height));
-        // The bitmap stays selected for the snapshot's life; releaseSnapshot deletes the DC first.
-        if (snapshotDC && snapshotBitmap &&
-            ::SelectObject(snapshotDC.get(), snapshotBitmap.get()) != nullptr)
-            ::BitBlt(snapshotDC.get(), 0, 0, width, height, desktop.get(), source.x, source.y,
-                     SRCCOPY);
+void cFullScreenWnd::finish(SelectionGesture::Outcome outcome) {
+    if (outcome == SelectionGesture::Outcome::Continue) {
+        refresh();
+        return;
     }
-    selectionRect = RECT{};
-    anchorPoint = POINT{0, 0};
-    currentPoint = POINT{0, 0};
+    end(outcome == SelectionGesture::Outcome::Selected
+            ? std::optional<SelectionRect>(gesture_.selection())
+            : std::nullopt);
 }
 
-void cFullScreenWnd::releaseSnapshot() noexcept {
-    // The DC goes first so that the bitmap is no longer selected when it is deleted.
-    snapshotDC.reset();
-    snapshotBitmap.reset();
+void cFullScreenWnd::end(std::optional<SelectionRect> result) noexcept {
+    markStage(Stage::SelectionEnded);
+    if (::GetCapture() == hwnd())
+        ::ReleaseCapture();
+    result_ = result;
+    endModalLoop(1);
 }
 
-void cFullScreenWnd::paint() noexcept {
-    PaintDC paint(hwnd());
-    if (!snapshotDC)
-        return;
-    RECT client;
-    ::GetClientRect(hwnd(), &client);
-    ::BitBlt(paint.get(), 0, 0, client.right, client.bottom, snapshotDC.get(), 0, 0, SRCCOPY);
-
-    const SelectionRect outline = normalised(anchorPoint, currentPoint);
-    if (outline.empty())
-        return;
-    UniquePen pen(::CreatePen(PS_DASH, 1, RGB(255, 0, 0)));
-    if (!pen)
-        return;
-    ScopedSelectObject selectPen(paint.get(), pen.get());
-    ::BeginPath(paint.get());
-    ::MoveToEx(paint.get(), outline.left, outline.top, nullptr);
-    ::LineTo(paint.get(), outline.left, outline.bottom);
-    ::LineTo(paint.get(), outline.right, outline.bottom);
-    ::LineTo(paint.get(), outline.right, outline.top);
-    ::LineTo(paint.get(), outline.left, outline.top);
-    ::EndPath(paint.get());
-    ::StrokePath(paint.get());
-}
-
-void cFullScreenWnd::finishSelection() {
-    const SelectionRect selection = normalised(anchorPoint, currentPoint);
-    selectionRect = RECT{selection.left, selection.top, selection.right, selection.bottom};
-    transferFailed = false;
-    if (!targetFrame)
-        return;
-    cFrame& frame = *targetFrame;
-    frame.allocate(selection.width(), selection.height());
-    if (!frame.pixels)
-        return;
-
-    // A failed transfer leaves the frame empty rather than holding pixels that were never read.
-    bool copied = false;
-    UniqueMemoryDC memory(::CreateCompatibleDC(nullptr));
-    UniqueBitmap bitmap(snapshotDC
-                            ? ::CreateCompatibleBitmap(snapshotDC.get(), frame.width, frame.height)
-                            : nullptr);
-    if (memory && bitmap) {
-        {
-            ScopedSelectObject selectBitmap(memory.get(), bitmap.get());
-            copied = selectBitmap.selected() &&
-                     ::BitBlt(memory.get(), 0, 0, frame.width, frame.height, snapshotDC.get(),
-                              selection.left, selection.top, SRCCOPY);
-        }
-        BITMAPINFO info{};
-        info.bmiHeader = frameBitmapHeader(frame.width, frame.height);
-        copied =
-            copied && ::GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(frame.height),
-                                  frame.pixels.get(), &info, DIB_RGB_COLORS) != 0;
+OverlayPainter::Scene cFullScreenWnd::sceneNow() const {
+    using namespace OverlayLayout;
+    OverlayPainter::Scene scene;
+    scene.outline = gesture_.outline();
+    const SelectionPoint pointer = gesture_.pointer();
+    if (gesture_.dragging() && !scene.outline.empty()) {
+        scene.labelText = sizeText(scene.outline.width(), scene.outline.height());
+        const SIZE size = painter_.labelSize(hwnd(), scene.labelText);
+        scene.label = sizeLabelBox(scene.outline, size.cx, size.cy, screen());
     }
-    if (!copied)
-        frame.clear();
-    transferFailed = !copied;
+    if (magnifierShown_ && screen().contains(pointer)) {
+        scene.magnifier = magnifierBox(pointer, screen());
+        scene.pointer = pointer;
+        scene.pointText = pointText(snapshotPixelOnScreen(pointer, origin_));
+        const unsigned char* bgr = framePixelAt(frozen_, pointer);
+        scene.colourText = bgr ? colourText(bgr[2], bgr[1], bgr[0]) : std::wstring();
+    }
+    return scene;
 }
 
-void cFullScreenWnd::redraw(UINT flags) noexcept {
-    ::RedrawWindow(hwnd(), nullptr, nullptr, flags);
+void cFullScreenWnd::invalidate(const OverlayPainter::Scene& scene) noexcept {
+    SelectionRect parts[6];
+    const int count = OverlayPainter::sceneParts(scene, parts);
+    for (int i = 0; i < count; ++i) {
+        const RECT rect{parts[i].left, parts[i].top, parts[i].right, parts[i].bottom};
+        ::InvalidateRect(hwnd(), &rect, FALSE);
+    }
+}
+
+void cFullScreenWnd::refresh() {
+    OverlayPainter::Scene scene = sceneNow();
+    if (sameScene(scene, shown_))
+        return;
+    invalidate(shown_);
+    shown_ = std::move(scene);
+    invalidate(shown_);
+    ::UpdateWindow(hwnd());
 }

@@ -80,6 +80,8 @@ bool postRequestFor(const KeyboardHookThread& hook, DWORD key) noexcept {
         mode = CaptureForegroundWindow;
     else if (matchesKeyDown(table->select, key))
         mode = CaptureRegion;
+    else if (matchesKeyDown(table->edit, key))
+        mode = CaptureRegionEdit;
     else
         return false;
     ::PostThreadMessageW(hook.guiThreadId, WM_CAPTURE_REQUEST, mode, 0);

@@ -11,9 +11,9 @@
 // other code is held down at this moment. Keys held but not listed do not matter.
 bool matchesKeyDown(const KeySeq& sequence, DWORD virtualKey) noexcept;
 
-// The low-level keyboard procedure. A key-down (WM_KEYDOWN only) that completes the Full, Active or
-// Select entry of the published table, tested in that order, posts WM_CAPTURE_REQUEST with mode 0,
-// 1 or 2 to the GUI thread, at most once per event. A combination held down posts once: the
+// The low-level keyboard procedure. A key-down (WM_KEYDOWN only) that completes the Full, Active,
+// Select or Edit entry of the published table, tested in that order, posts WM_CAPTURE_REQUEST with
+// mode 0, 1, 2 or 3 to the GUI thread, at most once per event. A combination held down posts once: the
 // auto-repeat of its last key posts nothing until that key goes up. Every event goes on to the next
 // hook unchanged: no key is swallowed.
 LRESULT CALLBACK keyboardHookProc(int code, WPARAM kind, LPARAM event);

@@ -6,6 +6,7 @@ namespace {
 
 constexpr std::int32_t kControl = 17;
 constexpr std::int32_t kShift = 16;
+const KeySeq kDefaultEdit{kControl, kShift, 'E'};
 
 // The stored text, or nothing when the key is missing or holds another type.
 std::optional<std::wstring> storedText(ISettingBag* bag, const wchar_t* key) {
@@ -19,12 +20,12 @@ std::optional<std::wstring> storedText(ISettingBag* bag, const wchar_t* key) {
 
 cHotKeySettings::cHotKeySettings()
     : full{kControl, kShift, 'F'}, active{kControl, kShift, 'A'}, select{kControl, kShift, 'S'},
-      published_(std::make_shared<Published>()) {
+      edit(kDefaultEdit), published_(std::make_shared<Published>()) {
     publish();
 }
 
 cHotKeySettings::cHotKeySettings(const cHotKeySettings& other)
-    : full(other.full), active(other.active), select(other.select),
+    : full(other.full), active(other.active), select(other.select), edit(other.edit),
       published_(std::make_shared<Published>()) {
     publish();
 }
@@ -33,6 +34,7 @@ cHotKeySettings& cHotKeySettings::operator=(const cHotKeySettings& other) {
     full = other.full;
     active = other.active;
     select = other.select;
+    edit = other.edit;
     publish();
     return *this;
 }
@@ -50,6 +52,8 @@ void cHotKeySettings::load(ISettingBag* bag) {
         else if (!anyStored)
             entries[i]->clear();
     }
+    const std::optional<std::wstring> editText = storedText(bag, L"Edit");
+    edit = editText ? parseKeySeq(*editText) : kDefaultEdit;
     publish();
 }
 
@@ -57,11 +61,12 @@ void cHotKeySettings::save(ISettingBag* bag) {
     bag->setString(L"Full", formatKeySeq(full));
     bag->setString(L"Active", formatKeySeq(active));
     bag->setString(L"Select", formatKeySeq(select));
+    bag->setString(L"Edit", formatKeySeq(edit));
 }
 
 void cHotKeySettings::publish() {
     // The old value goes when its last reader lets go of it, possibly on the hook's thread.
-    std::atomic_store(
-        &published_->entries_,
-        std::shared_ptr<const Entries>(std::make_shared<Entries>(Entries{full, active, select})));
+    std::atomic_store(&published_->entries_,
+                      std::shared_ptr<const Entries>(
+                          std::make_shared<Entries>(Entries{full, active, select, edit})));
 }

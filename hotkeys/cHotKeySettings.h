@@ -5,7 +5,7 @@
 
 #include <memory>
 
-// The three key combinations, each stored as the text of formatKeySeq under its key.
+// The four key combinations, each stored as the text of formatKeySeq under its key.
 //
 // The members are edited on the GUI thread; the keyboard hook reads them on a thread of its own at
 // every key-down. It reads the published copy: an immutable value swapped whole by atomic_store,
@@ -18,6 +18,7 @@ public:
         KeySeq full;
         KeySeq active;
         KeySeq select;
+        KeySeq edit;
     };
 
     // The published entries, safe to read from any thread. Its holders keep it alive, so a reader
@@ -31,7 +32,8 @@ public:
         std::shared_ptr<const Entries> entries_;
     };
 
-    // Ctrl+Shift+F, Ctrl+Shift+A, Ctrl+Shift+S, with the generic modifier codes; published.
+    // Ctrl+Shift+F, Ctrl+Shift+A, Ctrl+Shift+S, Ctrl+Shift+E, with the generic modifier codes;
+    // published.
     cHotKeySettings();
     // A copy publishes to readers of its own: the original's readers never see the copy's changes.
     cHotKeySettings(const cHotKeySettings& other);
@@ -39,9 +41,10 @@ public:
 
     // Replaces each entry by the stored text under "Full", "Active", "Select" and publishes them. A
     // bag with none of the three (missing or not a string) turns all three off; when only some are
-    // there, as after a damaged file, the others keep their combinations.
+    // there, as after a damaged file, the others keep their combinations. "Edit" came later than
+    // the three: a bag without it gives Ctrl+Shift+E.
     void load(ISettingBag* bag) override;
-    // Writes all three keys, empty entries included.
+    // Writes all four keys, empty entries included.
     void save(ISettingBag* bag) override;
 
     // Makes the members, as they are now, what readers of published() get from their next read.
@@ -51,6 +54,7 @@ public:
     KeySeq full;   // captures the whole screen
     KeySeq active; // captures the foreground window
     KeySeq select; // captures a dragged region
+    KeySeq edit;   // captures a dragged region into the editor
 
 private:
     std::shared_ptr<Published> published_;

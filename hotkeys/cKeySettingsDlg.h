@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-// The hot key dialog: one recorder and one Reset button for each of the Full, Select and Active
-// combinations. OK writes the three recorded sequences into the table and publishes them, so the
+// The hot key dialog: one recorder and one Reset button for each of the Full, Select, Active and
+// Edit combinations. OK writes the four recorded sequences into the table and publishes them, so the
 // keyboard hook uses them from the next key-down on; Cancel, Escape and the close box leave it
 // alone. Run it with runModal(owner).
 class cKeySettingsDlg : public Dialog {
@@ -26,4 +26,5 @@ private:
     cEditKeySeq full_;
     cEditKeySeq select_;
     cEditKeySeq active_;
+    cEditKeySeq edit_;
 };

@@ -17,4 +17,9 @@ public:
     virtual void put(stCaptureRecord* capture, int format, IFrameOutputUpdate* update) = 0;
     // Work still in flight after put must report nothing more.
     virtual void cancelPending() = 0;
+    // A capture is about to come (the user is choosing it, or the screen is being read): an
+    // output may make ready for it now. Returns at once.
+    virtual void expectCapture() {}
+    // The capture expected ended with nothing.
+    virtual void captureAbandoned() {}
 };

@@ -39,6 +39,8 @@ template <typename GdiHandle> struct GdiObjectTraits {
 using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
 using UniquePen = UniqueResource<GdiObjectTraits<HPEN>>;
 using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
+using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
+using UniqueRegion = UniqueResource<GdiObjectTraits<HRGN>>;
 
 struct MemoryDCTraits {
     using handle_type = HDC;

@@ -17,6 +17,9 @@ std::array<std::array<std::atomic<long long>, kStages>, kCaptures> stamps;
 std::atomic<long long> lastHook{0};
 std::atomic<int> current{-1};
 int written = 0;
+// Pointer moves are timed on the GUI thread only.
+std::array<long long, 65536> moves;
+std::size_t movesTimed = 0;
 
 long long now() noexcept {
     LARGE_INTEGER counter;
@@ -34,6 +37,13 @@ void writeUpTo(int end) noexcept {
         return;
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
+    if (movesTimed > 0) {
+        std::fprintf(file, "MOVES %lld", static_cast<long long>(frequency.QuadPart));
+        for (std::size_t i = 0; i < movesTimed; ++i)
+            std::fprintf(file, " %lld", moves[i]);
+        std::fputc('\n', file);
+        movesTimed = 0;
+    }
     for (; written < end && written < kCaptures; ++written) {
         std::fprintf(file, "STAGES %lld", static_cast<long long>(frequency.QuadPart));
         for (const auto& stamp : stamps[written])
@@ -48,6 +58,15 @@ struct WriteAtExit {
 } writeAtExit;
 
 } // namespace
+
+long long stageClock() noexcept {
+    return now();
+}
+
+void markMoveShown(long long since) noexcept {
+    if (movesTimed < moves.size())
+        moves[movesTimed++] = now() - since;
+}
 
 void markStage(Stage stage) noexcept {
     const long long stamp = now();

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <process.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace WorkerThread {
@@ -27,14 +28,25 @@ unsigned __stdcall threadMain(void* parameter) {
 } // namespace
 
 bool start(std::function<void()> work) {
-    auto parameter = std::make_unique<std::function<void()>>(std::move(work));
     // Closing the handle leaves the thread running.
-    const UniqueHandle thread(reinterpret_cast<HANDLE>(
+    return static_cast<bool>(startWaitable(std::move(work)));
+}
+
+UniqueHandle startWaitable(std::function<void()> work) {
+    auto parameter = std::make_unique<std::function<void()>>(std::move(work));
+    UniqueHandle thread(reinterpret_cast<HANDLE>(
         ::_beginthreadex(nullptr, 0, &threadMain, parameter.get(), 0, nullptr)));
-    if (!thread)
-        return false;
-    parameter.release();
-    return true;
+    if (thread)
+        parameter.release();
+    return thread;
+}
+
+void dropEnded(std::vector<UniqueHandle>& threads) {
+    threads.erase(std::remove_if(threads.begin(), threads.end(),
+                                 [](const UniqueHandle& thread) {
+                                     return ::WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+                                 }),
+                  threads.end());
 }
 
 } // namespace WorkerThread

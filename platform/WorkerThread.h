@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/Handles.h"
+
 #include <functional>
+#include <vector>
 
 // Threads for work that may wait on the network, so that the GUI thread never does.
 namespace WorkerThread {
@@ -9,5 +12,9 @@ namespace WorkerThread {
 // has not run then). work reports its own outcome, failures included; anything that still escapes
 // it ends the thread with a beep.
 bool start(std::function<void()> work);
+// The same, with the thread's handle for whoever waits for its end (null when none could be had).
+UniqueHandle startWaitable(std::function<void()> work);
+// Drops the handles of the threads that have ended; never waits.
+void dropEnded(std::vector<UniqueHandle>& threads);
 
 } // namespace WorkerThread

@@ -15,7 +15,8 @@ import os
 import re
 import sys
 
-PRODUCT_FOLDERS = ("app", "settings", "hotkeys", "capture", "output", "ui", "platform", "res")
+PRODUCT_FOLDERS = ("app", "settings", "hotkeys", "capture", "output", "ui", "editor", "platform",
+                   "res")
 SOURCE_ENDINGS = (".cpp", ".h")
 # Files that take part in the include graph: the sources and the resource scripts.
 GRAPH_ENDINGS = SOURCE_ENDINGS + (".rc",)

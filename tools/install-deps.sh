@@ -11,7 +11,7 @@ packages=(
     python3 python3-pyftpdlib
     vsftpd libpam-pwdfile lighttpd openssl procps
     imagemagick
-    curl
+    curl git
     clang libclang-rt-14-dev
 )
 if [ "${1:-}" = --bench ]; then

@@ -24,3 +24,5 @@ cmake -S . -B build-host -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 cmake --build build-host -j"$(nproc)"
 ctest --test-dir build-host -j"$(nproc)" --output-on-failure
 tools/fuzz.sh 60
+# The release archive: packaged from two clean clones of HEAD in two folders, checked and compared.
+tools/check-package.sh

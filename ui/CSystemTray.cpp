@@ -163,7 +163,7 @@ LRESULT CSystemTray::onIconEvent(UINT, UINT mouseMessage) {
 bool CSystemTray::onCommand(int id, int, HWND) {
     switch (id) {
     case ID_EXIT:
-        if (!commands_.isPreferencesOpen())
+        if (!commands_.isPreferencesOpen() && !commands_.isEditorOpen())
             ::PostQuitMessage(0);
         return true;
     case ID_PREFERENCES:

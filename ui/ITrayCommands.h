@@ -14,6 +14,8 @@ struct stRecentUpload {
 class ITrayCommands {
 public:
     virtual bool isPreferencesOpen() const = 0;
+    // Exit waits while either is open: they hold what the user has not kept yet.
+    virtual bool isEditorOpen() const = 0;
     virtual void showPreferences() = 0;
     // Captures whose upload has not been confirmed yet.
     virtual std::size_t unsentCount() const = 0;

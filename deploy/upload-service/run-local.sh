@@ -136,8 +136,9 @@ fi
 printf '%s:%s\n' "$user" "$(printf '%s' "$password" | openssl passwd -6 -stdin)" >"$state/passwd"
 chmod 600 "$state/passwd"
 
-# One PAM service per address and port, so that several copies can run at once.
-pam_service="pixlance-upload-$address-$ftp_port"
+# One PAM service per address, port and state folder, so that several copies can run at once,
+# also in other network namespaces where the same address is free again (/etc is shared).
+pam_service="pixlance-upload-$address-$ftp_port-$(printf '%s' "$state" | cksum | cut -d' ' -f1)"
 sed "s|pwdfile=[^ ]*|pwdfile=$state/passwd|" "$here/pam.d/pixlance-upload" \
     >"/etc/pam.d/$pam_service"
 echo "$pam_service" >"$state/pam-service"

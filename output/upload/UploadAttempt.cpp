@@ -74,9 +74,10 @@ void requireStoredSize(const FtpConnection& connection, const std::wstring& remo
 
 UploadAttempt::UploadAttempt(int id, std::wstring filePath, std::wstring fileName,
                              stSendTarget target, std::shared_ptr<FtpModeMemory> modes,
-                             DWORD timeoutMs)
+                             DWORD timeoutMs, std::shared_ptr<WarmConnections> warm)
     : id_(id), filePath_(std::move(filePath)), fileName_(std::move(fileName)),
-      target_(std::move(target)), modes_(std::move(modes)), session_(L"Pixlance", 1, timeoutMs),
+      target_(std::move(target)), modes_(std::move(modes)), warm_(std::move(warm)),
+      timeoutMs_(timeoutMs), session_(std::make_shared<InternetSession>(L"Pixlance", 1, timeoutMs)),
       lastProgress_(::GetTickCount64()) {}
 
 UniqueHandle UploadAttempt::start(const std::shared_ptr<UploadAttempt>& attempt, HWND window,
@@ -104,13 +105,20 @@ void UploadAttempt::abandon() noexcept {
     if (abandoned_.exchange(true))
         return;
     try {
-        std::thread([self = shared_from_this()] { self->session_.close(); }).detach();
+        std::thread([self = shared_from_this()] {
+            self->session_->close();
+            std::lock_guard<std::mutex> guard(self->borrowedLock_);
+            if (self->borrowed_)
+                self->borrowed_->close();
+        }).detach();
     } catch (...) {
         // Without a thread the session stays open: the worker ends when the server lets go.
     }
 }
 
 void UploadAttempt::run(HWND window, UINT message) noexcept {
+    window_ = window;
+    message_ = message;
     std::unique_ptr<Outcome> outcome;
     try {
         outcome = std::make_unique<Outcome>();
@@ -126,15 +134,36 @@ void UploadAttempt::run(HWND window, UINT message) noexcept {
         // one that made no progress.
         return;
     }
+    post(std::move(outcome));
+}
+
+void UploadAttempt::post(std::unique_ptr<Outcome> outcome) noexcept {
     if (abandoned_)
         return;
     // The receiver frees what it takes; a message that could not be posted is freed here.
-    if (::PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(outcome.get())))
+    if (::PostMessageW(window_, message_, 0, reinterpret_cast<LPARAM>(outcome.get())))
         outcome.release();
 }
 
 std::wstring UploadAttempt::send() {
     DiskFile source(filePath_, DiskFile::Mode::OpenRead);
+    if (std::optional<WarmConnections::Held> held =
+            warm_ ? warm_->take(target_, timeoutMs_) : std::nullopt) {
+        {
+            std::lock_guard<std::mutex> guard(borrowedLock_);
+            borrowed_ = held->session;
+        }
+        madeProgress();
+        try {
+            return sendOver(std::move(*held), source);
+        } catch (const InternetException&) {
+            // The server may have let the idle connection go: once more on a new one.
+        } catch (const ModeRefused&) {
+        }
+        if (abandoned_)
+            throw InternetException(ERROR_INTERNET_OPERATION_CANCELLED);
+        source.seek(0, SeekOrigin::Begin);
+    }
     bool passive = modes_->passiveFirst(target_.server, target_.port);
     try {
         return sendIn(passive, source);
@@ -153,12 +182,19 @@ std::wstring UploadAttempt::send() {
 }
 
 std::wstring UploadAttempt::sendIn(bool passive, DiskFile& source) {
-    FtpConnection connection = session_.connectFtp(target_.server, target_.username,
-                                                   target_.password, target_.port, passive);
+    FtpConnection connection = session_->connectFtp(target_.server, target_.username,
+                                                    target_.password, target_.port, passive);
     madeProgress();
+    return sendOver(WarmConnections::Held{session_, std::move(connection), passive}, source);
+}
+
+std::wstring UploadAttempt::sendOver(WarmConnections::Held held, DiskFile& source) {
+    const FtpConnection& connection = held.connection;
     RemoteFile remote = openRemoteFile(connection);
     madeProgress();
     const std::wstring remotePath = UploadAddress::remotePath(target_.path, remote.name);
+    const std::wstring address =
+        UploadAddress::publicAddress(target_.url, target_.server, target_.path, remote.name);
     try {
         std::vector<unsigned char> piece(FtpFile::kPieceSize);
         std::uint64_t sent = 0;
@@ -174,6 +210,18 @@ std::wstring UploadAttempt::sendIn(bool passive, DiskFile& source) {
         if (ServerReply::isRefusal(lastServerReply()))
             throw InternetException(ERROR_INTERNET_EXTENDED_ERROR);
         madeProgress();
+        // The address is of use from now on; the size the server answers only confirms that
+        // the queue's copy may go.
+        try {
+            auto early = std::make_unique<Outcome>();
+            early->id = id_;
+            early->stored = true;
+            early->address = address;
+            early->sizePending = true;
+            post(std::move(early));
+        } catch (const std::bad_alloc&) {
+            // The final outcome carries the address all the same.
+        }
         requireStoredSize(connection, remotePath, sent);
     } catch (...) {
         remote.file.reset();
@@ -183,7 +231,9 @@ std::wstring UploadAttempt::sendIn(bool passive, DiskFile& source) {
             deletePartial(connection, remotePath);
         throw;
     }
-    return UploadAddress::publicAddress(target_.url, target_.server, target_.path, remote.name);
+    if (warm_ && !abandoned_)
+        warm_->keep(target_, std::move(held));
+    return address;
 }
 
 UploadAttempt::RemoteFile UploadAttempt::openRemoteFile(const FtpConnection& connection) {
@@ -265,8 +315,8 @@ void UploadAttempt::deletePartial(const FtpConnection& connection,
     } catch (...) {
         try {
             session_
-                .connectFtp(target_.server, target_.username, target_.password, target_.port,
-                            modes_->passiveFirst(target_.server, target_.port))
+                ->connectFtp(target_.server, target_.username, target_.password, target_.port,
+                             modes_->passiveFirst(target_.server, target_.port))
                 .deleteFile(remotePath);
         } catch (...) {
         }

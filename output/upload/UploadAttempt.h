@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/upload/FtpModeMemory.h"
+#include "output/upload/WarmConnections.h"
 #include "output/upload/stSendTarget.h"
 #include "platform/Handles.h"
 #include "platform/InternetSession.h"
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -28,18 +30,25 @@ public:
         bool stored = false;
         std::wstring address;     // the public address, when stored
         std::wstring failureText; // what went wrong, when not
+        // Posted before the final one, once the server has closed the transfer: the address may
+        // be given out while the stored size is still being confirmed.
+        bool sizePending = false;
     };
 
     // The file goes under its queued name; one without a random suffix under the first of it,
     // "_2", "_3", ... that the server does not hold yet. The data connection is tried in the mode
-    // the memory says, and once in the other when that one is refused.
+    // the memory says, and once in the other when that one is refused. A connection the warm ones
+    // hold for the target is used first (a failure on it is tried once more on a new one), and
+    // the connection is left there for the next upload once this one is stored.
     UploadAttempt(int id, std::wstring filePath, std::wstring fileName, stSendTarget target,
-                  std::shared_ptr<FtpModeMemory> modes, DWORD timeoutMs);
+                  std::shared_ptr<FtpModeMemory> modes, DWORD timeoutMs,
+                  std::shared_ptr<WarmConnections> warm = nullptr);
     UploadAttempt(const UploadAttempt&) = delete;
     UploadAttempt& operator=(const UploadAttempt&) = delete;
 
     // Starts the worker, which posts its Outcome to window with message (once, unless abandoned
-    // before). Null when no thread could be had; the attempt has not run then.
+    // before; an Outcome with sizePending may come before it). Null when no thread could be had;
+    // the attempt has not run then.
     static UniqueHandle start(const std::shared_ptr<UploadAttempt>& attempt, HWND window,
                               UINT message);
     // The Outcome a posted message carries, taken over; null for none.
@@ -85,12 +94,15 @@ private:
     std::wstring send();
     // One try in the mode; raises ModeRefused when the data connection is refused.
     std::wstring sendIn(bool passive, DiskFile& source);
+    // Sends over a logged-in connection, which is kept warm once the file is stored.
+    std::wstring sendOver(WarmConnections::Held held, DiskFile& source);
     RemoteFile openRemoteFile(const FtpConnection& connection);
     NameOnServer firstFreeName(const FtpConnection& connection, const std::wstring& name);
     bool nameTaken(const FtpConnection& connection, const std::wstring& path);
     // Whether the server holds a file at the path; none when it does not say.
     std::optional<bool> whetherTaken(const FtpConnection& connection, const std::wstring& path);
     void deletePartial(const FtpConnection& connection, const std::wstring& remotePath) noexcept;
+    void post(std::unique_ptr<Outcome> outcome) noexcept;
     void madeProgress() noexcept { lastProgress_ = ::GetTickCount64(); }
 
     const int id_;
@@ -98,7 +110,15 @@ private:
     const std::wstring fileName_;
     const stSendTarget target_;
     const std::shared_ptr<FtpModeMemory> modes_;
-    InternetSession session_;
+    const std::shared_ptr<WarmConnections> warm_;
+    const DWORD timeoutMs_;
+    const std::shared_ptr<InternetSession> session_;
+    // The warm connection's session while this attempt uses it, for abandon.
+    std::mutex borrowedLock_;
+    std::shared_ptr<InternetSession> borrowed_;
     std::atomic<ULONGLONG> lastProgress_;
     std::atomic<bool> abandoned_{false};
+    // Where the worker posts (set by it when it starts).
+    HWND window_ = nullptr;
+    UINT message_ = 0;
 };

@@ -33,19 +33,50 @@ void UploadReporter::uploaded(const stFrameEntry& entry, const std::wstring& add
     }
     if (switches_.openBrowser)
         AddressDelivery::openInBrowser(address);
+    const auto early = early_.find(entry.fileName);
     if (!switches_.copyUrl) {
+        if (early != early_.end())
+            early_.erase(early);
         notify(true, kUploadedTitle, address);
         return;
     }
-    delivery_.copy(address, [this, address](bool copied) {
+    AddressDelivery::CopyDone tell = [this, address](bool copied) {
         notify(true, kUploadedTitle,
                (copied ? std::wstring(L"URL copied to clipboard") : kClipboardHeld) + L"\n" +
                    address);
+    };
+    if (early == early_.end()) {
+        delivery_.copy(address, std::move(tell));
+    } else if (early->second.copied) {
+        const bool copied = *early->second.copied;
+        early_.erase(early);
+        tell(copied);
+    } else {
+        early->second.tell = std::move(tell);
+    }
+}
+
+void UploadReporter::transferred(const stFrameEntry& entry, const std::wstring& address) {
+    if (!switches_.copyUrl)
+        return;
+    early_[entry.fileName] = EarlyCopy{};
+    delivery_.copy(address, [this, name = entry.fileName](bool copied) {
+        const auto early = early_.find(name);
+        if (early == early_.end())
+            return;
+        if (!early->second.tell) {
+            early->second.copied = copied;
+            return;
+        }
+        const AddressDelivery::CopyDone tell = std::move(early->second.tell);
+        early_.erase(early);
+        tell(copied);
     });
 }
 
 void UploadReporter::failed(const stFrameEntry& entry, const std::wstring& text,
                             const std::wstring& keptPath, bool) {
+    early_.erase(entry.fileName);
     if (entry.quiet)
         return;
     std::wstring told = text;

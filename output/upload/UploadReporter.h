@@ -5,6 +5,8 @@
 #include "output/upload/UploadHistory.h"
 #include "output/upload/UploadRunner.h"
 
+#include <map>
+#include <optional>
 #include <string>
 
 // What the user hears and gets of each upload, on the GUI thread: a finished upload's address is
@@ -24,6 +26,8 @@ public:
     void setReceiver(IFrameOutputUpdate* receiver) noexcept { receiver_ = receiver; }
     void setClipboardRetryTime(DWORD retryMs) noexcept { delivery_.setRetryTime(retryMs); }
 
+    // The address goes to the clipboard now; the balloon waits for the upload to end.
+    void transferred(const stFrameEntry& entry, const std::wstring& address) override;
     void uploaded(const stFrameEntry& entry, const std::wstring& address,
                   const stSendTarget& target) override;
     void failed(const stFrameEntry& entry, const std::wstring& text, const std::wstring& keptPath,
@@ -37,10 +41,18 @@ public:
     static std::wstring keptLine(const std::wstring& keptPath);
 
 private:
+    // A copy made when the transfer closed, by the file's name: its result until the upload's
+    // end is told, or what tells that end once the copy is done.
+    struct EarlyCopy {
+        std::optional<bool> copied;
+        AddressDelivery::CopyDone tell;
+    };
+
     void notify(bool ok, const std::wstring& title, const std::wstring& text);
 
     const Switches& switches_;
     UploadHistory& history_;
     AddressDelivery delivery_;
     IFrameOutputUpdate* receiver_ = nullptr;
+    std::map<std::wstring, EarlyCopy> early_;
 };

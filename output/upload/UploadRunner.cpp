@@ -3,6 +3,7 @@
 #include "output/UploadFailureText.h"
 #include "platform/InternetException.h"
 #include "platform/ResourceException.h"
+#include "platform/WorkerThread.h"
 
 #include <algorithm>
 
@@ -58,10 +59,28 @@ void UploadRunner::wake() {
     startDue();
 }
 
+void UploadRunner::prepare() {
+    if (stopped_)
+        return;
+    const std::optional<stSendTarget> target = target_();
+    if (!target)
+        return;
+    warm_->prepare(*target, modes_->passiveFirst(target->server, target->port),
+                   timings_.networkTimeoutMs);
+    // A connection made for a capture that never comes still goes when its time is over.
+    const ULONGLONG keptUntil = now() + WarmConnectionRule::kKeepMs + timings_.networkTimeoutMs;
+    if (!warmExpiry_ || keptUntil < *warmExpiry_)
+        warmExpiry_ = keptUntil;
+    armTimer();
+}
+
 void UploadRunner::startDue() {
     if (stopped_)
         return;
-    if (const std::optional<stSendTarget> target = target_())
+    const std::optional<stSendTarget> target = target_();
+    // The warm connection goes when its target is no longer the one selected.
+    warmExpiry_ = warm_->tidy(target);
+    if (target)
         for (const stFrameEntry& entry : schedule_.takeDue(now()))
             startAttempt(entry, *target);
     armTimer();
@@ -72,7 +91,7 @@ void UploadRunner::startAttempt(const stFrameEntry& entry, const stSendTarget& t
     try {
         auto attempt =
             std::make_shared<UploadAttempt>(id, queue_.pathOf(entry.fileName), entry.fileName,
-                                            target, modes_, timings_.networkTimeoutMs);
+                                            target, modes_, timings_.networkTimeoutMs, warm_);
         UniqueHandle thread = UploadAttempt::start(attempt, hwnd(), kAttemptEndedMessage);
         if (!thread)
             throw ResourceException();
@@ -94,6 +113,8 @@ void UploadRunner::armTimer() {
     const std::optional<std::uint64_t> due = schedule_.nextDue();
     if (due && *due > now() && (!wakeAt || *due < *wakeAt))
         wakeAt = *due;
+    if (warmExpiry_ && (!wakeAt || *warmExpiry_ < *wakeAt))
+        wakeAt = *warmExpiry_;
     if (!wakeAt)
         return;
     const ULONGLONG delay = *wakeAt > now() ? *wakeAt - now() : 0;
@@ -114,10 +135,20 @@ bool UploadRunner::onMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& resul
     if (message != kAttemptEndedMessage)
         return false;
     const std::unique_ptr<UploadAttempt::Outcome> outcome = UploadAttempt::takeOutcome(lParam);
-    if (outcome)
+    if (outcome && outcome->sizePending)
+        transferred(*outcome);
+    else if (outcome)
         attemptEnded(*outcome);
     result = 0;
     return true;
+}
+
+void UploadRunner::transferred(const UploadAttempt::Outcome& outcome) {
+    const auto found = running_.find(outcome.id);
+    if (found == running_.end())
+        return;
+    if (const stFrameEntry* entry = schedule_.find(found->second.attempt->fileName()))
+        outcomes_.transferred(*entry, outcome.address);
 }
 
 void UploadRunner::attemptEnded(const UploadAttempt::Outcome& outcome) {
@@ -168,12 +199,7 @@ void UploadRunner::giveUpStalled() {
 }
 
 void UploadRunner::pruneAbandoned() {
-    abandoned_.erase(std::remove_if(abandoned_.begin(), abandoned_.end(),
-                                    [](const UniqueHandle& thread) {
-                                        return ::WaitForSingleObject(thread.get(), 0) ==
-                                               WAIT_OBJECT_0;
-                                    }),
-                     abandoned_.end());
+    WorkerThread::dropEnded(abandoned_);
 }
 
 bool UploadRunner::stop(DWORD timeoutMs) noexcept {
@@ -191,7 +217,7 @@ bool UploadRunner::stop(DWORD timeoutMs) noexcept {
         waitFor(running.thread);
     for (const UniqueHandle& thread : abandoned_)
         waitFor(thread);
-    bool ended = true;
+    bool ended = warm_->stop(deadline);
     for (const auto& [id, running] : running_)
         ended = ended && ::WaitForSingleObject(running.thread.get(), 0) == WAIT_OBJECT_0;
     for (const UniqueHandle& thread : abandoned_)

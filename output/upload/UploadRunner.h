@@ -4,6 +4,7 @@
 #include "output/upload/UploadQueue.h"
 #include "output/upload/UploadSchedule.h"
 #include "output/upload/UploadTimings.h"
+#include "output/upload/WarmConnections.h"
 #include "output/upload/stSendTarget.h"
 #include "platform/Handles.h"
 #include "platform/MessageWindow.h"
@@ -18,6 +19,8 @@
 // What the runner tells its owner about each attempt, on the GUI thread.
 class IUploadOutcomes {
 public:
+    // The server has closed the file's transfer; the size it holds is still to be confirmed.
+    virtual void transferred(const stFrameEntry& entry, const std::wstring& address) = 0;
     // The server has the file; it has left the queue.
     virtual void uploaded(const stFrameEntry& entry, const std::wstring& address,
                           const stSendTarget& target) = 0;
@@ -58,6 +61,10 @@ public:
     void wake();
     // The captures queued so far report no failure any more.
     void quietAll() noexcept { schedule_.quietAll(); }
+    // A capture is about to come: the connection to the target is made now, unless one is warm.
+    void prepare();
+    // The capture prepared for ended with nothing.
+    void unprepare() { warm_->unprepare(); }
 
     // Captures in the queue, those being sent included.
     std::size_t queuedCount() const noexcept { return schedule_.size(); }
@@ -79,6 +86,7 @@ private:
     void startDue();
     void startAttempt(const stFrameEntry& entry, const stSendTarget& target);
     void attemptEnded(const UploadAttempt::Outcome& outcome);
+    void transferred(const UploadAttempt::Outcome& outcome);
     void failAttempt(const std::wstring& fileName, const std::wstring& text);
     // Gives up the attempts that have made no progress for the stall limit.
     void giveUpStalled();
@@ -90,11 +98,14 @@ private:
     TargetSource target_;
     IUploadOutcomes& outcomes_;
     const std::shared_ptr<FtpModeMemory> modes_;
+    const std::shared_ptr<WarmConnections> warm_ = std::make_shared<WarmConnections>();
     stUploadTimings timings_;
     UploadSchedule schedule_;
     std::map<int, Running> running_;
     // Threads of attempts given up, which may still be stuck in a send.
     std::vector<UniqueHandle> abandoned_;
+    // When the warm connection is to be looked at again, if one is kept or being made.
+    std::optional<ULONGLONG> warmExpiry_;
     int nextAttemptId_ = 0;
     bool stopped_ = false;
 };

@@ -81,6 +81,11 @@ void cFTPOutput::put(stCaptureRecord* capture, int format, IFrameOutputUpdate* u
     runner_.add(name, capture->savedPath);
 }
 
+void cFTPOutput::expectCapture() {
+    if (isEnabled_ && !stopped_)
+        runner_.prepare();
+}
+
 bool cFTPOutput::stopUploads(DWORD timeoutMs) {
     stopped_ = true;
     return runner_.stop(timeoutMs);

@@ -49,6 +49,11 @@ public:
     void put(stCaptureRecord* capture, int format, IFrameOutputUpdate* update) override;
     // The captures queued so far report no failure any more.
     void cancelPending() override { runner_.quietAll(); }
+    // Unless uploading is off: logs in to the target on a worker, so that the capture's upload
+    // finds the connection made; a connection left warm by the last upload serves as it is.
+    void expectCapture() override;
+    // The connection made for it is closed; nothing is stored.
+    void captureAbandoned() override { runner_.unprepare(); }
 
     // Start-up: sends what earlier runs left in the queue.
     void resumeQueue() { runner_.resume(); }

@@ -10,6 +10,7 @@
 #include "support/InputScript.h"
 #include "support/PaintedWindow.h"
 #include "support/SelectionTestKit.h"
+#include "support/ServerLog.h"
 #include "support/TestEnvironment.h"
 #include "support/TestImages.h"
 
@@ -226,7 +227,7 @@ TEST_F(CaptureDispatchTest, TheReportShowsAtMost254CharactersOfTheMessage) {
 TEST_F(CaptureDispatchTest, UnknownModesDoNothing) {
     app.setDiskOutputOn(1);
     app.setClipboardOutputOn(1);
-    for (WPARAM mode : {WPARAM{3}, WPARAM{4}, WPARAM{1000}, ~WPARAM{0}})
+    for (WPARAM mode : {WPARAM{4}, WPARAM{5}, WPARAM{1000}, ~WPARAM{0}})
         app.OnCaptureRequest(mode, 0);
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(update.notified.empty());
@@ -296,7 +297,7 @@ TEST_F(CaptureDispatchTest, RegionRequestDeliversTheDraggedRectangle) {
     EXPECT_FALSE(app.captureInProgress());
 }
 
-TEST_F(CaptureDispatchTest, EscapeAndEmptyDragsCallNoOutputAndReportNothing) {
+TEST_F(CaptureDispatchTest, EscapeRightClickAndClickOnTheBareDesktopCallNoOutput) {
     app.setDiskOutputOn(1);
     app.setClipboardOutputOn(1);
     script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
@@ -308,18 +309,71 @@ TEST_F(CaptureDispatchTest, EscapeAndEmptyDragsCallNoOutputAndReportNothing) {
     app.OnCaptureRequest(CaptureRegion, 0);
     EXPECT_TRUE(script.finished()) << script.failure();
 
-    InputScript clickScript;
-    clickScript.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
-        .then([&] { clickScript.moveTo(300, 250); })
-        .then([&] { clickScript.leftDown(); })
-        .then([&] { clickScript.leftUp(); });
-    clickScript.start();
-    app.OnCaptureRequest(CaptureRegion, 0);
-    EXPECT_TRUE(clickScript.finished()) << clickScript.failure();
+    // No window stands at (1200, 60): a click there takes nothing; a right click ends the window.
+    for (const bool right : {false, true}) {
+        InputScript clickScript;
+        clickScript.onTimeout = endSelectionWindow;
+        clickScript
+            .waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+            .then([&] { clickScript.moveTo(right ? 300 : 1200, right ? 250 : 60); })
+            .then([&] { right ? clickScript.rightDown() : clickScript.leftDown(); })
+            .then([&] { right ? clickScript.rightUp() : clickScript.leftUp(); });
+        clickScript.start();
+        app.OnCaptureRequest(CaptureRegion, 0);
+        EXPECT_TRUE(clickScript.finished()) << clickScript.failure();
+        EXPECT_EQ(shownSelectionWindow(), nullptr);
+    }
 
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(update.notified.empty());
     EXPECT_FALSE(app.captureInProgress());
+}
+
+// The upload logs in while the user chooses; a selection ended with Escape closes that connection
+// and stores nothing, and leaves a connection kept warm by an earlier upload as it is.
+TEST_F(CaptureDispatchTest, EscapeClosesTheLoginMadeForTheSelectionAndStoresNothing) {
+    const std::wstring root = TestEnvironment::ftpRoot(L"dispatch_warm");
+    const std::wstring state = TestEnvironment::freshTempDir(L"dispatch-warm");
+    ::CreateDirectoryW((state + L"\\Unsent").c_str(), nullptr);
+    app.ftp().setQueueFolder(state + L"\\Unsent");
+    app.ftp().setHistoryFile(state + L"\\History.tsv");
+    app.ftp().setTarget(TestEnvironment::ftpAddress(L"dispatch_warm"), L"tester", L"secret", L"/",
+                        true);
+    app.ftp().setFtpCustom(true);
+    app.ftp().setCopyUrl(false);
+    app.ftp().setOpenBrowser(false);
+    app.setOutputs(nullptr, nullptr, &app.ftp());
+    const ServerLog log(root);
+    auto escapeOnceLoggedIn = [&](InputScript& input, int logins) {
+        input.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+            .waitFor([&, logins] { return log.count("command PASS") >= logins; }, "the login")
+            .then([&input] {
+                input.keyDown(VK_ESCAPE);
+                input.keyUp(VK_ESCAPE);
+            });
+        input.start();
+        app.OnCaptureRequest(CaptureRegion, 0);
+        EXPECT_TRUE(input.finished()) << input.failure();
+    };
+    escapeOnceLoggedIn(script, 1);
+    EXPECT_TRUE(log.waitFor("disconnected", 1, 5000));
+    EXPECT_EQ(log.count("connected"), 1);
+
+    app.OnCaptureRequest(CaptureFullScreen, 0);
+    ASSERT_TRUE(pumpUntil([&] { return app.ftp().unsentCount() == 0; }, 20000));
+    ASSERT_EQ(TestEnvironment::filesIn(root).size(), 1u);
+    InputScript again;
+    escapeOnceLoggedIn(again, 2);
+    pumpMessagesFor(1500);
+    // The warm one is still open, and no other was made.
+    EXPECT_EQ(log.count("connected"), 2);
+    EXPECT_EQ(log.count("disconnected"), 1);
+    EXPECT_EQ(log.count("command STOR"), 1);
+    EXPECT_EQ(TestEnvironment::filesIn(root).size(), 1u);
+    EXPECT_EQ(app.ftp().unsentCount(), 0u);
+    EXPECT_TRUE(app.ftp().stopUploads(5000));
+    // Exit closes it.
+    EXPECT_TRUE(log.waitFor("disconnected", 2, 5000));
 }
 
 // Takes every GDI object the process may still have, so that the next one asked for fails.
@@ -335,24 +389,16 @@ private:
     std::vector<UniqueResource<GdiObjectTraits<HRGN>>> regions_;
 };
 
-TEST_F(CaptureDispatchTest, ReleaseWhosePixelsCannotBeCopiedIsOneReportAndNoOutput) {
+TEST_F(CaptureDispatchTest, ScreenThatCannotBeFrozenIsOneReportAndNoWindow) {
     app.setDiskOutputOn(1);
-    std::unique_ptr<GdiExhaustion> exhaustion;
-    script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
-        .then([&] { script.moveTo(100, 200); })
-        .then([&] { script.leftDown(); })
-        .then([&] { script.moveTo(400, 300); })
-        .then([&] {
-            exhaustion = std::make_unique<GdiExhaustion>();
-            script.leftUp();
-        });
-    script.start();
-    app.OnCaptureRequest(CaptureRegion, 0);
-    const bool exhausted = exhaustion && exhaustion->exhausted();
-    exhaustion.reset();
-    EXPECT_TRUE(script.finished()) << script.failure();
+    bool exhausted = false;
+    {
+        GdiExhaustion exhaustion;
+        exhausted = exhaustion.exhausted();
+        app.OnCaptureRequest(CaptureRegion, 0);
+    }
     ASSERT_TRUE(exhausted);
-
+    EXPECT_EQ(shownSelectionWindow(), nullptr);
     EXPECT_TRUE(log.empty());
     ASSERT_EQ(update.notified.size(), 1u);
     EXPECT_FALSE(std::get<0>(update.notified[0]));

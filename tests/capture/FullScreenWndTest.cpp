@@ -1,3 +1,5 @@
+#include "capture/FrameCut.h"
+#include "capture/OverlayLayout.h"
 #include "capture/ScreenGrab.h"
 #include "capture/cFullScreenWnd.h"
 #include "support/InputScript.h"
@@ -22,17 +24,17 @@ protected:
         reference = grabFullScreen();
     }
 
-    // Runs the selection window on an empty frame while the script plays.
-    FramePtr select() {
-        FramePtr frame = makeEmptyFrame();
+    // Runs the selection window on a frozen frame of the screen while the script plays, and cuts
+    // what it selected from that frame, as a region capture does.
+    FramePtr select(bool magnifier = true) {
+        const FramePtr frozen = grabFullScreen();
         script.start();
-        cFullScreenWnd window;
-        window.targetFrame = frame.get();
-        window.selectionRect = RECT{};
-        window.runSelection();
+        cFullScreenWnd window(*frozen, {0, 0}, magnifier);
+        const std::optional<SelectionRect> selected = window.runSelection();
+        magnifierShown = window.magnifierShown();
         EXPECT_EQ(window.hwnd(), nullptr);
         EXPECT_TRUE(script.finished()) << script.failure();
-        return frame;
+        return selected ? cutFrame(*frozen, *selected) : makeEmptyFrame();
     }
 
     static void expectEmpty(const cFrame& frame) {
@@ -42,6 +44,7 @@ protected:
     }
 
     FramePtr reference;
+    bool magnifierShown = true;
 };
 
 TEST_F(FullScreenWndTest, DragCopiesTheSnapshotUnderTheRectangle) {
@@ -87,6 +90,18 @@ TEST_F(FullScreenWndTest, DragCopiesTheSnapshotUnderTheRectangle) {
     ASSERT_TRUE(midDrag && midDrag->pixels);
     SelectionTestKit::saveBitmap(*midDrag,
                                  TestEnvironment::artifactDir() + L"\\selection-mid-drag.bmp");
+    // The magnifier below right of the pointer shows the pixels around it eight times enlarged:
+    // the framed centre cell is the pointer's pixel, the cell right of it the next one.
+    const SelectionRect box = OverlayLayout::magnifierBox({400, 300}, {0, 0, 1920, 1080});
+    EXPECT_EQ(box.left, 420);
+    EXPECT_EQ(box.top, 320);
+    const int cellX = box.left + 1 + 7 * OverlayLayout::kZoom + 4;
+    const int cellY = box.top + 1 + 7 * OverlayLayout::kZoom + 4;
+    EXPECT_EQ(framePixel(*midDrag, cellX, cellY), framePixel(*reference, 400, 300));
+    EXPECT_EQ(framePixel(*midDrag, cellX + 8, cellY), framePixel(*reference, 401, 300));
+    EXPECT_EQ(framePixel(*midDrag, cellX - 16, cellY + 8), framePixel(*reference, 398, 301));
+    // The size label stands above the outline's top-left corner on a dark panel.
+    EXPECT_EQ(framePixel(*midDrag, 101, 195), RGB(32, 32, 32));
     // The outline is dashed and red on all four edges; inside and outside, the snapshot shows
     // unchanged.
     int red = 0;
@@ -115,6 +130,7 @@ TEST_F(FullScreenWndTest, DragCopiesTheSnapshotUnderTheRectangle) {
 }
 
 TEST_F(FullScreenWndTest, DragFromBottomRightToTopLeftGivesTheSameFrame) {
+    // The magnifier and the size label then stand inside the selection: the frame has neither.
     drag(400, 300, 100, 200);
     FramePtr frame = select();
     ASSERT_EQ(frame->width, 300);
@@ -131,10 +147,88 @@ TEST_F(FullScreenWndTest, OnePixelWideDragHasRowsOfFourBytes) {
     EXPECT_EQ(differenceFrom(*frame, *reference, 200, 200), "");
 }
 
-TEST_F(FullScreenWndTest, ClickWithoutMovingCapturesNothing) {
-    drag(300, 300, 300, 300);
+TEST_F(FullScreenWndTest, ClickTakesTheInnermostWindowUnderThePointer) {
+    // A child window inside the pattern window: a click on it takes the child, a click beside it
+    // the whole pattern window, a press and release 2 pixels apart is still a click.
+    HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 100,
+                                   100, 200, 80, pattern->hwnd(), nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    struct Destroy {
+        HWND window;
+        ~Destroy() { ::DestroyWindow(window); }
+    } destroyChild{child};
+    RECT childRect{};
+    ::GetWindowRect(child, &childRect);
+    ASSERT_TRUE(pumpUntil([] {
+        return framePixel(*grabRect(RECT{200, 300, 201, 301}), 0, 0) !=
+               patternColour(200 - kPatternRect.left, 300 - kPatternRect.top);
+    }));
+    reference = grabFullScreen();
+    drag(200, 300, 202, 301);
+    FramePtr onChild = select();
+    // The child repaints where the first window's outline was before the screen is frozen again.
+    const COLORREF corner = framePixel(*reference, childRect.left, childRect.top);
+    ASSERT_TRUE(pumpUntil([&] {
+        return framePixel(*grabRect(RECT{childRect.left, childRect.top, childRect.left + 1,
+                                         childRect.top + 1}),
+                          0, 0) == corner;
+    }));
+    drag(600, 500, 600, 500);
+    FramePtr onWindow = select();
+
+    ASSERT_EQ(onChild->width, 200);
+    ASSERT_EQ(onChild->height, 80);
+    EXPECT_EQ(differenceFrom(*onChild, *reference, childRect.left, childRect.top), "");
+    ASSERT_EQ(onWindow->width, kPatternRect.right - kPatternRect.left);
+    ASSERT_EQ(onWindow->height, kPatternRect.bottom - kPatternRect.top);
+    EXPECT_EQ(differenceFrom(*onWindow, *reference, kPatternRect.left, kPatternRect.top), "");
+}
+
+TEST_F(FullScreenWndTest, ClickOnTheBareDesktopAndARightClickCaptureNothing) {
+    drag(1200, 60, 1200, 60);
+    expectEmpty(*select());
+    script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+        .then([&] { script.moveTo(300, 300); })
+        .then([&] { script.rightDown(); })
+        .then([&] { script.rightUp(); });
+    expectEmpty(*select());
+}
+
+TEST_F(FullScreenWndTest, ArrowKeysAndTwoEntersSelectPixelExactly) {
+    // From (100, 200): Shift+Right three times and Right five times is 35 pixels, Shift+Down twice
+    // and Down once 21. "M" hides the magnifier first.
+    FramePtr shown;
+    auto presses = [&](WORD key, int count, bool shift) {
+        for (int i = 0; i < count; ++i)
+            script.then([&, key, shift] {
+                script.press(shift ? std::initializer_list<WORD>{VK_SHIFT, key}
+                                   : std::initializer_list<WORD>{key});
+            });
+    };
+    script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+        .then([&] { script.moveTo(100, 200); })
+        .then([&] { script.press({'M'}); })
+        .then([&] { script.press({VK_RETURN}); });
+    presses(VK_RIGHT, 3, true);
+    presses(VK_RIGHT, 5, false);
+    presses(VK_DOWN, 2, true);
+    presses(VK_DOWN, 1, false);
+    script.then([&] {
+        POINT at{};
+        ::GetCursorPos(&at);
+        EXPECT_EQ(at.x, 135);
+        EXPECT_EQ(at.y, 221);
+        shown = grabFullScreen();
+    });
+    script.then([&] { script.press({VK_RETURN}); });
     FramePtr frame = select();
-    expectEmpty(*frame);
+    EXPECT_FALSE(magnifierShown);
+    ASSERT_EQ(frame->width, 35);
+    ASSERT_EQ(frame->height, 21);
+    EXPECT_EQ(differenceFrom(*frame, *reference, 100, 200), "");
+    // No magnifier where it would stand.
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(framePixel(*shown, 135 + 80, 221 + 80), framePixel(*reference, 215, 301));
 }
 
 TEST_F(FullScreenWndTest, ZeroWidthDragCapturesNothing) {
@@ -178,7 +272,7 @@ TEST_F(FullScreenWndTest, ReleaseWithoutAPressEndsTheSelection) {
     expectEmpty(*frame);
 }
 
-TEST_F(FullScreenWndTest, LosingFocusAndTheRightButtonDoNotEndTheSelection) {
+TEST_F(FullScreenWndTest, LosingFocusDoesNotEndTheSelection) {
     PaintedWindow other(RECT{1500, 900, 1600, 1000}, [](HDC dc, int w, int h) {
         PaintedWindow::fill(dc, RECT{0, 0, w, h}, RGB(0, 90, 0));
     });
@@ -191,12 +285,7 @@ TEST_F(FullScreenWndTest, LosingFocusAndTheRightButtonDoNotEndTheSelection) {
         .then([&] {
             EXPECT_NE(::GetFocus(), selection);
             EXPECT_EQ(shownSelectionWindow(), selection);
-            script.moveTo(250, 250);
-        })
-        .then([&] { script.rightDown(); })
-        .then([&] { script.moveTo(350, 280); })
-        .then([&] { script.rightUp(); })
-        .then([&] { EXPECT_EQ(shownSelectionWindow(), selection); });
+        });
     drag(120, 210, 220, 260);
     FramePtr frame = select();
     ASSERT_EQ(frame->width, 100);

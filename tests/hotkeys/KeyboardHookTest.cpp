@@ -173,8 +173,10 @@ TEST_F(KeyboardHookTest, DefaultCombinationsPostTheirModes) {
     keys.tap('F');
     keys.tap('A');
     keys.tap('S');
-    ASSERT_TRUE(waitForRequests(3));
-    EXPECT_EQ(requests, (Requests{CaptureFullScreen, CaptureForegroundWindow, CaptureRegion}));
+    keys.tap('E');
+    ASSERT_TRUE(waitForRequests(4));
+    EXPECT_EQ(requests, (Requests{CaptureFullScreen, CaptureForegroundWindow, CaptureRegion,
+                                  CaptureRegionEdit}));
 }
 
 TEST_F(KeyboardHookTest, MissingModifierPostsNothing) {

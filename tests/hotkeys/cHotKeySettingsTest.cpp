@@ -18,9 +18,10 @@ TEST(HotKeySettings, DefaultsUseTheGenericModifiers) {
     EXPECT_EQ(table.full, (KeySeq{17, 16, 70}));
     EXPECT_EQ(table.active, (KeySeq{17, 16, 65}));
     EXPECT_EQ(table.select, (KeySeq{17, 16, 83}));
+    EXPECT_EQ(table.edit, (KeySeq{17, 16, 69}));
 }
 
-TEST(HotKeySettings, SavesAllThreeAsText) {
+TEST(HotKeySettings, SavesAllFourAsText) {
     cHotKeySettings table;
     table.active.clear();
     Bag bag;
@@ -32,7 +33,9 @@ TEST(HotKeySettings, SavesAllThreeAsText) {
     EXPECT_EQ(text, L"");
     ASSERT_TRUE(bag.getString(L"Select", text));
     EXPECT_EQ(text, L"17,16,83");
-    EXPECT_EQ(bag.entries().size(), 3u);
+    ASSERT_TRUE(bag.getString(L"Edit", text));
+    EXPECT_EQ(text, L"17,16,69");
+    EXPECT_EQ(bag.entries().size(), 4u);
 }
 
 TEST(HotKeySettings, LoadsTheStoredTexts) {
@@ -45,6 +48,23 @@ TEST(HotKeySettings, LoadsTheStoredTexts) {
     EXPECT_EQ(table.full, (KeySeq{17, 70}));
     EXPECT_EQ(table.active, (KeySeq{17, 70}));
     EXPECT_EQ(table.select, (KeySeq{123}));
+    EXPECT_EQ(table.edit, (KeySeq{17, 16, 69}));
+    bag.setString(L"Edit", L"");
+    table.load(&bag);
+    EXPECT_TRUE(table.edit.empty());
+    bag.setString(L"Edit", L"18,69");
+    table.load(&bag);
+    EXPECT_EQ(table.edit, (KeySeq{18, 69}));
+}
+
+TEST(HotKeySettings, ABagWithoutEditGivesItsDefault) {
+    cHotKeySettings table;
+    table.edit = {123};
+    Bag bag;
+    table.load(&bag);
+    EXPECT_TRUE(table.full.empty());
+    EXPECT_EQ(table.edit, (KeySeq{17, 16, 69}));
+    EXPECT_EQ(table.published()->read()->edit, (KeySeq{17, 16, 69}));
 }
 
 TEST(HotKeySettings, BagWithoutAnyOfTheThreeTurnsThemAllOff) {

@@ -18,7 +18,7 @@ namespace {
 using Requests = std::vector<WPARAM>;
 
 bool operator==(const cHotKeySettings& a, const cHotKeySettings& b) {
-    return a.full == b.full && a.active == b.active && a.select == b.select;
+    return a.full == b.full && a.active == b.active && a.select == b.select && a.edit == b.edit;
 }
 
 std::wstring textOf(HWND window) {
@@ -97,6 +97,7 @@ TEST_F(HotKeyDialogTest, OkWithoutChangesAndCancelEscapeOrCloseAfterChangesKeepT
     table.full = {VK_F12};
     table.active = {};
     table.select = {VK_CONTROL, VK_MENU, 'S'};
+    table.edit = {VK_SHIFT, VK_F11};
     const cHotKeySettings before = table;
     std::vector<std::wstring> shown;
     int focused = 0;
@@ -104,9 +105,9 @@ TEST_F(HotKeyDialogTest, OkWithoutChangesAndCancelEscapeOrCloseAfterChangesKeepT
     opened();
     script.then([&] {
         shown = {textOf(dialog.hwnd()), caption(IDC_FULL_KEYS), caption(IDC_SELECT_KEYS),
-                 caption(IDC_ACTIVE_KEYS)};
+                 caption(IDC_ACTIVE_KEYS), caption(IDC_EDIT_KEYS)};
         focused = ::GetDlgCtrlID(::GetFocus());
-        for (int id : {IDC_FULL_KEYS, IDC_SELECT_KEYS, IDC_ACTIVE_KEYS}) {
+        for (int id : {IDC_FULL_KEYS, IDC_SELECT_KEYS, IDC_ACTIVE_KEYS, IDC_EDIT_KEYS}) {
             const LONG style = ::GetWindowLongW(dialog.item(id), GWL_STYLE);
             const LONG kept = BS_TYPEMASK | BS_PUSHLIKE | BS_FLAT | WS_TABSTOP;
             pushLikeRecorders += (style & kept) == (BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_FLAT);
@@ -116,7 +117,7 @@ TEST_F(HotKeyDialogTest, OkWithoutChangesAndCancelEscapeOrCloseAfterChangesKeepT
     closed();
     for (WORD cancel : {0, VK_ESCAPE, VK_F4}) {
         opened();
-        for (int reset : {IDC_RESET_FULL, IDC_RESET_SELECT, IDC_RESET_ACTIVE})
+        for (int reset : {IDC_RESET_FULL, IDC_RESET_SELECT, IDC_RESET_ACTIVE, IDC_RESET_EDIT})
             click(reset);
         click(IDC_SELECT_KEYS);
         press({}, 'K');
@@ -133,10 +134,11 @@ TEST_F(HotKeyDialogTest, OkWithoutChangesAndCancelEscapeOrCloseAfterChangesKeepT
     EXPECT_EQ(run(), IDOK);
     EXPECT_TRUE(table == before);
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"快捷键设置...", describeKeySeq(before.full),
-                                                describeKeySeq(before.select), L""}));
+                                                describeKeySeq(before.select), L"",
+                                                describeKeySeq(before.edit)}));
     // The recorders are no tab stops, so the focus starts on OK.
     EXPECT_EQ(focused, IDOK);
-    EXPECT_EQ(pushLikeRecorders, 3);
+    EXPECT_EQ(pushLikeRecorders, 4);
     for (const char* how : {"Cancel", "Escape", "close"}) {
         EXPECT_EQ(run(), IDCANCEL) << how;
         EXPECT_TRUE(table == before) << how;
@@ -195,6 +197,11 @@ TEST_F(HotKeyDialogTest, RecordsEachNewKeyOnceInTheOrderPressed) {
     press({}, VK_LSHIFT);
     press({}, 'K');
     waitForShown(IDC_SELECT_KEYS, {VK_SHIFT, VK_CONTROL, 'S', 'K'});
+    // The fourth row records on its own: the rows above keep what they hold.
+    click(IDC_RESET_EDIT);
+    click(IDC_EDIT_KEYS);
+    press({VK_LCONTROL}, 'Q');
+    waitForShown(IDC_EDIT_KEYS, {VK_CONTROL, 'Q'});
     click(IDOK);
     closed();
     ASSERT_EQ(run(), IDOK);
@@ -202,6 +209,7 @@ TEST_F(HotKeyDialogTest, RecordsEachNewKeyOnceInTheOrderPressed) {
     EXPECT_EQ(table.full, (KeySeq{VK_CONTROL, VK_SHIFT, 'F', 'G'}));
     EXPECT_EQ(table.select, (KeySeq{VK_SHIFT, VK_CONTROL, 'S', 'K'}));
     EXPECT_EQ(table.active, (KeySeq{VK_CONTROL, VK_SHIFT, 'A'}));
+    EXPECT_EQ(table.edit, (KeySeq{VK_CONTROL, 'Q'}));
     // The row clicked pushed in, the one before popped out.
     EXPECT_EQ(checks, (std::vector<LRESULT>{BST_UNCHECKED, BST_CHECKED}));
     // The hook stayed on in the dialog: one request for the press of S with Ctrl and Shift held,

@@ -130,3 +130,32 @@ TEST_F(FtpOutputDesktopTest, AClipboardHeldByAnotherProgramIsTriedAgain) {
 }
 
 } // namespace
+
+namespace {
+
+// A server that answers SIZE 3 s late ("upload_slowsize" fixture).
+class FtpOutputSlowSizeTest : public UploadFixture {
+protected:
+    FtpOutputSlowSizeTest() : UploadFixture(L"upload_slowsize") {}
+};
+
+// The address is on the clipboard once the server has closed the transfer; the size it then
+// answers only lets the queue's copy go, and the balloon comes with that.
+TEST_F(FtpOutputSlowSizeTest, TheAddressIsCopiedBeforeTheSizeIsConfirmed) {
+    output.setCopyUrl(true);
+    // A random suffix: no name is looked up with SIZE before the transfer.
+    output.setRandomName(true);
+    ASSERT_TRUE(ClipboardText::write(L"before"));
+    FramePtr frame = namedFrame(L"early");
+    put(frame, 0);
+    ASSERT_TRUE(pumpUntil([] { return ClipboardText::read() != L"before"; }, 10000));
+    const std::wstring copied = ClipboardText::read();
+    EXPECT_EQ(copied.rfind(L"http://" + address + L"/shots/early_", 0), 0u) << copied.size();
+    EXPECT_EQ(update.messages(), std::vector<RecordedMessage>{kUploading});
+    EXPECT_EQ(output.unsentCount(), 1u);
+    ASSERT_TRUE(waitForOutcomes(1));
+    EXPECT_EQ(update.messages(), (std::vector<RecordedMessage>{kUploading, copiedAs(copied)}));
+    EXPECT_EQ(output.unsentCount(), 0u);
+}
+
+} // namespace

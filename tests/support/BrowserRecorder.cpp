@@ -48,9 +48,15 @@ void RecorderAsBrowser::replace(HKEY root, const std::wstring& path, const std::
 }
 
 std::wstring waitForRecord(const std::wstring& path) {
-    for (int attempt = 0; attempt < 1500 && !TestEnvironment::fileExists(path); ++attempt)
+    // The recorder creates the file before it writes the address: wait for the text, not the name.
+    std::string bytes;
+    for (int attempt = 0; attempt < 1500; ++attempt) {
+        if (TestEnvironment::fileExists(path))
+            bytes = TestEnvironment::readFileBytes(path);
+        if (!bytes.empty())
+            break;
         ::Sleep(20);
-    const std::string bytes = TestEnvironment::readFileBytes(path);
+    }
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()),
                         bytes.size() / sizeof(wchar_t));
 }

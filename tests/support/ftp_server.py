@@ -18,7 +18,12 @@ Modes:
   keep    an ordinary server that refuses to store over a file that exists (553)
   many    an ordinary server whose top folder also lists 20,000 empty folders that exist only in
           the listing ("many00000" to "many19999"), which costs no disk
---port sets the port (default 21).
+  slowsize an ordinary server that answers SIZE 3 s late
+  idle    an ordinary server that hangs up a control connection idle for 1 s, as servers do after
+          their own idle limit
+--port sets the port (default 21). --reply-delay MS holds back every reply (the greeting
+included) by that long, as a server far away answers. Every server of pyftpdlib logs "connected"
+and "disconnected" for each control connection and "command <name> <argument>" for each command.
 """
 import argparse
 import logging
@@ -61,7 +66,7 @@ def serve_refusing(address, port):
         threading.Thread(target=refuse, args=(conn,), daemon=True).start()
 
 
-def serve_ftp(address, port, root, mode, user, password):
+def serve_ftp(address, port, root, mode, user, password, reply_delay):
     from pyftpdlib.authorizers import DummyAuthorizer
     from pyftpdlib.filesystems import AbstractedFS, FilesystemError
     from pyftpdlib.handlers import FTPHandler, DTPHandler
@@ -120,6 +125,18 @@ def serve_ftp(address, port, root, mode, user, password):
             print("command", cmd, "******" if cmd == "PASS" else arg, flush=True)
             super().pre_process_command(line, cmd, arg)
 
+        def on_connect(self):
+            print("connected", flush=True)
+
+        def on_disconnect(self):
+            print("disconnected", flush=True)
+
+        def respond(self, resp, logfun=logging.debug):
+            # Each connection has a thread of its own (ThreadedFTPServer): only this one waits.
+            if reply_delay:
+                time.sleep(reply_delay / 1000.0)
+            super().respond(resp, logfun)
+
     class NoPortHandler(Handler):
         def ftp_PORT(self, line):
             self.respond("500 Active mode is not allowed here.")
@@ -141,6 +158,32 @@ def serve_ftp(address, port, root, mode, user, password):
                 return
             return super().ftp_STOR(file, mode)
 
+    class IdleHandler(Handler):
+        # pyftpdlib's own idle timer does not start again after an upload: a timer of its own,
+        # from the last reply, that waits while a transfer runs.
+        hangup = None
+
+        def respond(self, resp, logfun=logging.debug):
+            super().respond(resp, logfun)
+            self.restart_hangup()
+
+        def pre_process_command(self, line, cmd, arg):
+            if self.hangup is not None and not self.hangup.cancelled:
+                self.hangup.cancel()
+            super().pre_process_command(line, cmd, arg)
+
+        def restart_hangup(self):
+            if self.hangup is not None and not self.hangup.cancelled:
+                self.hangup.cancel()
+            self.hangup = self.ioloop.call_later(1, self.hang_up, _errback=self.handle_error)
+
+        def hang_up(self):
+            if self.data_channel is not None:
+                self.restart_hangup()
+                return
+            self.push("421 Control connection timed out.\r\n")
+            self.close_when_done()
+
     class LyingHandler(Handler):
         def ftp_SIZE(self, path):
             try:
@@ -150,8 +193,13 @@ def serve_ftp(address, port, root, mode, user, password):
                 return
             self.respond("213 %s" % max(size - 1, 0))
 
-    Handler = {"lying": LyingHandler, "noport": NoPortHandler, "nopasv": NoPasvHandler,
-               "keep": KeepingHandler}.get(mode, Handler)
+    class SlowSizeHandler(Handler):
+        def ftp_SIZE(self, path):
+            time.sleep(3)
+            super().ftp_SIZE(path)
+
+    Handler = {"lying": LyingHandler, "slowsize": SlowSizeHandler, "noport": NoPortHandler, "nopasv": NoPasvHandler,
+               "keep": KeepingHandler, "idle": IdleHandler}.get(mode, Handler)
     Handler.authorizer = authorizer
     Handler.banner = "220 Pixlance test server ready."
     Handler.permit_foreign_addresses = True
@@ -172,7 +220,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv", "keep", "many"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv", "keep", "many", "idle", "slowsize"))
+    parser.add_argument("--reply-delay", type=int, default=0)
     parser.add_argument("--port", type=int, default=21)
     parser.add_argument("--user", default="tester")
     parser.add_argument("--password", default="secret")
@@ -184,7 +233,8 @@ def main():
     elif args.mode == "refuse":
         serve_refusing(args.address, args.port)
     else:
-        serve_ftp(args.address, args.port, args.root, args.mode, args.user, args.password)
+        serve_ftp(args.address, args.port, args.root, args.mode, args.user, args.password,
+                  args.reply_delay)
 
 
 if __name__ == "__main__":

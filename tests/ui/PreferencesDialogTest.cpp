@@ -148,6 +148,7 @@ TEST_F(PreferencesDialogTest, ShowsTheLiveValuesChangesThemAtEachClickAndSavesTh
     expected.setInt(L"ClipboardOutput", 0);
     expected.setInt(L"RunAtStartup", 1);
     expected.setInt(L"OutputFormat", 0);
+    expected.setInt(L"Magnifier", 1);
     expected.setString(L"Folder", L"C:\\captures");
     expected.setString(L"ftpServer", L"ftp.example");
     expected.setString(L"ftpUsername", L"me");
@@ -162,6 +163,7 @@ TEST_F(PreferencesDialogTest, ShowsTheLiveValuesChangesThemAtEachClickAndSavesTh
     expected.setString(L"Full", L"17,16,70");
     expected.setString(L"Active", L"17,16,65");
     expected.setString(L"Select", L"17,16,83");
+    expected.setString(L"Edit", L"17,16,69");
     const std::wstring expectedFile = TestEnvironment::freshTempDir(L"prefs-expected") + L"\\s.dat";
     expected.writeFile(expectedFile);
     EXPECT_EQ(TestEnvironment::readFileBytes(settingsFile()),

@@ -26,6 +26,8 @@ struct Commands : ITrayCommands {
     std::vector<std::wstring> copied;
     int sessionEnds = 0;
     bool isPreferencesOpen() const override { return open; }
+    bool isEditorOpen() const override { return editorOpen; }
+    bool editorOpen = false;
     void showPreferences() override {
         ++preferencesRequests;
         if (preferences)
@@ -252,7 +254,7 @@ TEST_F(SystemTrayTest, BalloonsArriveWhileADialogOpenedDuringABalloonRuns) {
     EXPECT_TRUE(requests[1].contains(L"inner title") && requests[1].contains(L"inner text"));
 }
 
-TEST_F(SystemTrayTest, ExitQuitsUnlessThePreferencesAreOpen) {
+TEST_F(SystemTrayTest, ExitQuitsUnlessThePreferencesOrTheEditorAreOpen) {
     CSystemTray tray(commands);
     ASSERT_TRUE(tray.addTrayIcon(kTrayMessage, programIcon()));
     int code = -1;
@@ -260,6 +262,10 @@ TEST_F(SystemTrayTest, ExitQuitsUnlessThePreferencesAreOpen) {
     ::SendMessageW(tray.hwnd(), WM_COMMAND, ID_EXIT, 0);
     EXPECT_FALSE(quitPosted(code));
     commands.open = false;
+    commands.editorOpen = true;
+    ::SendMessageW(tray.hwnd(), WM_COMMAND, ID_EXIT, 0);
+    EXPECT_FALSE(quitPosted(code));
+    commands.editorOpen = false;
     ::SendMessageW(tray.hwnd(), WM_COMMAND, ID_EXIT, 0);
     EXPECT_TRUE(quitPosted(code));
     EXPECT_EQ(code, 0);

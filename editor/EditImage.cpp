@@ -1,0 +1,25 @@
+#include "editor/EditImage.h"
+
+#include <algorithm>
+
+stEditRect rectBetween(stEditPoint a, stEditPoint b) {
+    return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1};
+}
+
+stEditRect intersect(const stEditRect& a, const stEditRect& b) {
+    stEditRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                 std::min(a.bottom, b.bottom)};
+    if (r.empty())
+        return {};
+    return r;
+}
+
+stEditImage stEditImage::blank(int width, int height) {
+    stEditImage image;
+    if (width <= 0 || height <= 0)
+        return image;
+    image.width = width;
+    image.height = height;
+    image.bytes.assign(image.stride() * static_cast<std::size_t>(height), 0);
+    return image;
+}
