@@ -54,6 +54,10 @@ std::wstring UploadAttempt::failureText(const stSendTarget& target) {
 
 namespace {
 
+std::wstring withRandomSuffix(const std::wstring& fileName) {
+    return RemoteName::withSuffix(fileName, randomAlphanumeric(RemoteName::kSuffixLength));
+}
+
 // A server that answers SIZE must hold as many bytes as were sent; one that does not answer it
 // is taken at its word, the transfer's closing reply.
 void requireStoredSize(const FtpConnection& connection, const std::wstring& remotePath,
@@ -225,9 +229,9 @@ std::wstring UploadAttempt::sendOver(WarmConnections::Held held, DiskFile& sourc
         requireStoredSize(connection, remotePath, sent);
     } catch (...) {
         remote.file.reset();
-        // What the server holds of it is no image. It goes only when this upload made it: a
-        // name that may be another's file is never deleted.
-        if (remote.createdHere && !abandoned_)
+        // What the server holds of it is no image, and under a name that was free or random it
+        // is this upload's own.
+        if (!abandoned_)
             deletePartial(connection, remotePath);
         throw;
     }
@@ -237,23 +241,26 @@ std::wstring UploadAttempt::sendOver(WarmConnections::Held held, DiskFile& sourc
 }
 
 UploadAttempt::RemoteFile UploadAttempt::openRemoteFile(const FtpConnection& connection) {
-    const bool random = RemoteName::hasRandomSuffix(fileName_);
     RemoteFile remote;
     remote.name = fileName_;
+    bool random = RemoteName::hasRandomSuffix(fileName_);
+    if (!random) {
+        // The shared account always hides its files, also one queued by an older version or
+        // while a custom target without suffixes was selected. Elsewhere a name of the time
+        // alone may be taken: the first free one of "_2", "_3", ...; a server that does not
+        // tell what it holds gets a name nobody can have chosen.
+        const NameOnServer found =
+            target_.custom ? firstFreeName(connection, fileName_) : NameOnServer{};
+        remote.name = found.checked ? found.name : withRandomSuffix(fileName_);
+        random = !found.checked;
+    }
     for (int tries = 0;; ++tries) {
-        bool free = random;
-        if (!random) {
-            // A name of the time alone may be taken: the first free one of "_2", "_3", ...
-            const NameOnServer found = firstFreeName(connection, fileName_);
-            remote.name = found.name;
-            free = found.checked;
-        }
         const std::wstring path = UploadAddress::remotePath(target_.path, remote.name);
         try {
+            // Over a name that was free, or one nobody can have chosen: the file is this
+            // upload's own.
             remote.file.emplace(
                 connection.openFile(path, GENERIC_WRITE, static_cast<DWORD_PTR>(id_)));
-            // Over a name that was free, or one nobody can have chosen, the file is ours.
-            remote.createdHere = free;
             return remote;
         } catch (const InternetException& error) {
             const bool extended = error.errorCode() == ERROR_INTERNET_EXTENDED_ERROR;

@@ -36,10 +36,12 @@ public:
     };
 
     // The file goes under its queued name; one without a random suffix under the first of it,
-    // "_2", "_3", ... that the server does not hold yet. The data connection is tried in the mode
-    // the memory says, and once in the other when that one is refused. A connection the warm ones
-    // hold for the target is used first (a failure on it is tried once more on a new one), and
-    // the connection is left there for the next upload once this one is stored.
+    // "_2", "_3", ... that the server does not hold yet, or with a random suffix after all when
+    // it goes to the built-in target or the server does not tell which names it holds. The data
+    // connection is tried in the mode the memory says, and once in the other when that one is
+    // refused. A connection the warm ones hold for the target is used first (a failure on it is
+    // tried once more on a new one), and the connection is left there for the next upload once this
+    // one is stored.
     UploadAttempt(int id, std::wstring filePath, std::wstring fileName, stSendTarget target,
                   std::shared_ptr<FtpModeMemory> modes, DWORD timeoutMs,
                   std::shared_ptr<WarmConnections> warm = nullptr);
@@ -81,7 +83,6 @@ private:
     struct RemoteFile {
         std::wstring name;
         std::optional<FtpFile> file;
-        bool createdHere = false; // the name was free, so what the server holds is this upload's
     };
     struct NameOnServer {
         std::wstring name;

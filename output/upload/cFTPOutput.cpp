@@ -3,17 +3,10 @@
 #include "output/UploadAddress.h"
 #include "output/upload/RemoteName.h"
 #include "output/upload/UploadFolders.h"
-#include "platform/InternetException.h"
 #include "platform/RandomText.h"
 
-#include <chrono>
-#include <future>
-#include <thread>
-
 cFTPOutput::cFTPOutput()
-    : pageSession_(
-          std::make_shared<InternetSession>(L"Pixlance", 1, stUploadTimings{}.networkTimeoutMs)),
-      history_(UploadFolders::historyFile()), reporter_(switches_, history_),
+    : history_(UploadFolders::historyFile()), reporter_(switches_, history_),
       queue_(UploadFolders::unsent()),
       runner_(
           queue_, [this] { return sendTarget(); }, reporter_, modes_) {}
@@ -150,20 +143,4 @@ void cFTPOutput::setFtpCustom(bool value) {
 void cFTPOutput::setEnabled(bool value) {
     isEnabled_ = value;
     runner_.wake();
-}
-
-FtpConnection cFTPOutput::connectWithin(const std::wstring& host, std::uint16_t port,
-                                        const std::wstring& user, const std::wstring& password,
-                                        DWORD timeoutMs) {
-    const bool passive = modes_->passiveFirst(host, port);
-    // The attempt owns what it uses, the session included, so that it may outlive the wait.
-    std::packaged_task<FtpConnection()> attempt(
-        [session = pageSession_, host, port, user, password, passive] {
-            return session->connectFtp(host, user, password, port, passive);
-        });
-    std::future<FtpConnection> result = attempt.get_future();
-    std::thread(std::move(attempt)).detach();
-    if (result.wait_for(std::chrono::milliseconds(timeoutMs)) != std::future_status::ready)
-        throw InternetException(ERROR_INTERNET_TIMEOUT);
-    return result.get();
 }

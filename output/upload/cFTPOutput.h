@@ -8,8 +8,6 @@
 #include "output/upload/UploadReporter.h"
 #include "output/upload/UploadRunner.h"
 #include "output/upload/UploadTimings.h"
-#include "platform/FtpConnection.h"
-#include "platform/InternetSession.h"
 
 #include <windows.h>
 
@@ -31,8 +29,7 @@ public:
     static constexpr DWORD kDestructorStopWaitMs = 2000;
     static constexpr DWORD kDialogConnectTimeoutMs = 20000;
 
-    // Opens the preference pages' WinInet session; raises InternetException when it cannot. The
-    // queue and the history are the user's own until set otherwise. Sends nothing by itself:
+    // The queue and the history are the user's own until set otherwise. Sends nothing by itself:
     // captures queued by earlier runs wait for resumeQueue.
     cFTPOutput();
     ~cFTPOutput() override;
@@ -105,18 +102,8 @@ public:
     const std::wstring& builtinUrl() const noexcept { return builtin_.url; }
     void setBuiltinUrl(const std::wstring& url) { builtin_.url = url; }
 
-    // The session for the FTP page's own connections, shared with the threads that use it.
-    InternetSession& session() { return *pageSession_; }
-    const std::shared_ptr<InternetSession>& sharedSession() const noexcept { return pageSession_; }
     // Which data connection mode works with which server, for uploads and the preference pages.
     const std::shared_ptr<FtpModeMemory>& modes() const noexcept { return modes_; }
-    // Logs in to a server through that session, for the preference dialogs, in the mode the
-    // memory says. Waits at most timeoutMs: a server that accepts and then never answers raises
-    // InternetException with ERROR_INTERNET_TIMEOUT, and the attempt ends on its own later.
-    // Other failures raise InternetException as the login's own.
-    FtpConnection connectWithin(const std::wstring& host, std::uint16_t port,
-                                const std::wstring& user, const std::wstring& password,
-                                DWORD timeoutMs = kDialogConnectTimeoutMs);
 
 private:
     // The selected target, normalised; none while uploading is off or the target has no server.
@@ -129,8 +116,6 @@ private:
     bool stopped_ = false;
     stFtpTarget custom_;
     stFtpTarget builtin_;
-    // Shared with the trial connections' threads, which may outlive a wait and the output.
-    std::shared_ptr<InternetSession> pageSession_;
     std::shared_ptr<FtpModeMemory> modes_ = std::make_shared<FtpModeMemory>();
     UploadHistory history_;
     UploadReporter reporter_;

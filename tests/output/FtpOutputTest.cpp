@@ -1,5 +1,6 @@
 #include "UploadTesting.h"
 
+#include "output/upload/RemoteName.h"
 #include "output/upload/cFTPOutput.h"
 #include "platform/InternetException.h"
 #include "support/PutCapture.h"
@@ -124,7 +125,15 @@ TEST_F(FtpOutputTest, QueuedCapturesWaitWhileOffAndGoToTheTargetSelectedThen) {
     output.setFtpCustom(false);
     output.setEnabled(true);
     ASSERT_TRUE(waitForOutcomes(1));
-    EXPECT_TRUE(uploaded(L"builtin\\to_builtin.bmp") == encodedOnDisk(*frame, 2));
+    // Queued without a suffix, it still gets one on the shared account, and the address says so.
+    const std::vector<std::wstring> sent = TestEnvironment::filesIn(root + L"\\builtin");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(RemoteName::hasRandomSuffix(sent[0]));
+    EXPECT_EQ(sent[0].substr(0, 11), L"to_builtin_");
+    EXPECT_EQ(sent[0].size(), std::wstring(L"to_builtin_").size() + 16 + 4);
+    EXPECT_TRUE(uploaded(L"builtin\\" + sent[0]) == encodedOnDisk(*frame, 2));
+    const std::wstring said = update.messages().back().text;
+    EXPECT_EQ(said.substr(said.rfind(L'/') + 1), sent[0]);
     EXPECT_FALSE(TestEnvironment::fileExists(root + L"\\shots\\to_builtin.bmp"));
     EXPECT_EQ(output.unsentCount(), 0u);
 }
@@ -365,6 +374,9 @@ TEST(FtpOutputModeTest, UploadsReachServersThatTakeOnlyOneMode) {
         }
         EXPECT_EQ(update.count(), 4u) << narrow(fixture);
     }
+    EXPECT_EQ(TestEnvironment::ftpLogCount(L"upload_noport", "command PORT") +
+                  TestEnvironment::ftpLogCount(L"upload_noport", "command EPRT"),
+              0u);
 }
 
 // A server that keeps what it holds refuses a random name that is taken: the upload draws another
@@ -390,6 +402,32 @@ TEST(FtpOutputModeTest, ARandomNameTheServerHoldsIsDrawnAgain) {
     EXPECT_TRUE(TestEnvironment::readFileBytes(server + L"\\" + remote) ==
                 encodedOnDisk(*frame, 0));
     EXPECT_EQ(output.unsentCount(), 0u);
+}
+
+// A server that answers neither SIZE nor a listing cannot say whether a name is free: the upload
+// takes a random suffix rather than risk replacing a file.
+TEST(FtpOutputModeTest, AServerThatDoesNotTellWhatItHoldsGetsARandomName) {
+    cFTPOutput output;
+    configure(output, TestEnvironment::ftpAddress(L"upload_blind"), L"/");
+    RecordingUpdate update;
+    output.setReceiver(&update);
+    const std::wstring server = TestEnvironment::ftpRoot(L"upload_blind");
+    TestEnvironment::writeFileBytes(server + L"\\12_12_26_10_00_00.png", "someone else's");
+    FramePtr frame = namedFrame(L"12_12_26_10_00_00");
+    putCapture(output, frame, 0, &update);
+    ASSERT_TRUE(pumpUntil([&] { return output.unsentCount() == 0; }, 30000));
+    EXPECT_TRUE(TestEnvironment::readFileBytes(server + L"\\12_12_26_10_00_00.png") ==
+                "someone else's");
+    const std::vector<std::wstring> random =
+        TestEnvironment::filesIn(server, L"12_12_26_10_00_00_*");
+    ASSERT_EQ(random.size(), 1u);
+    EXPECT_TRUE(RemoteName::hasRandomSuffix(random[0]));
+    EXPECT_TRUE(TestEnvironment::readFileBytes(server + L"\\" + random[0]) ==
+                encodedOnDisk(*frame, 0));
+    EXPECT_EQ(
+        update.messages().back(),
+        uploadedAs(L"http://" + TestEnvironment::ftpAddress(L"upload_blind") + L"/" + random[0]));
+    EXPECT_GE(TestEnvironment::ftpLogCount(L"upload_blind", "command SIZE"), 1u);
 }
 
 // A port written in the server field is the one used.

@@ -16,6 +16,7 @@ Modes:
           firewall that lets no connection out does
   nopasv  an ordinary server that refuses passive data connections (PASV, EPSV)
   keep    an ordinary server that refuses to store over a file that exists (553)
+  blind   an ordinary server that answers neither SIZE nor a listing (502)
   many    an ordinary server whose top folder also lists 20,000 empty folders that exist only in
           the listing ("many00000" to "many19999"), which costs no disk
   slowsize an ordinary server that answers SIZE 3 s late
@@ -193,13 +194,23 @@ def serve_ftp(address, port, root, mode, user, password, reply_delay):
                 return
             self.respond("213 %s" % max(size - 1, 0))
 
+    class BlindHandler(Handler):
+        # Tells nothing of the files it holds: no SIZE, no listing.
+        def ftp_SIZE(self, path):
+            self.respond("502 SIZE is not implemented here.")
+
+        def ftp_LIST(self, path):
+            self.respond("502 Listings are not allowed here.")
+
+        ftp_NLST = ftp_MLSD = ftp_LIST
+
     class SlowSizeHandler(Handler):
         def ftp_SIZE(self, path):
             time.sleep(3)
             super().ftp_SIZE(path)
 
     Handler = {"lying": LyingHandler, "slowsize": SlowSizeHandler, "noport": NoPortHandler, "nopasv": NoPasvHandler,
-               "keep": KeepingHandler, "idle": IdleHandler}.get(mode, Handler)
+               "keep": KeepingHandler, "idle": IdleHandler, "blind": BlindHandler}.get(mode, Handler)
     Handler.authorizer = authorizer
     Handler.banner = "220 Pixlance test server ready."
     Handler.permit_foreign_addresses = True
@@ -220,7 +231,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--address", required=True)
     parser.add_argument("--root", required=True)
-    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv", "keep", "many", "idle", "slowsize"))
+    parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv", "keep", "many", "idle", "slowsize", "blind"))
     parser.add_argument("--reply-delay", type=int, default=0)
     parser.add_argument("--port", type=int, default=21)
     parser.add_argument("--user", default="tester")
