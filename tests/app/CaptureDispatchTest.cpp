@@ -8,6 +8,7 @@
 #include "platform/ResourceException.h"
 #include "support/AllocationLimit.h"
 #include "support/InputScript.h"
+#include "support/MemorySettingBag.h"
 #include "support/PaintedWindow.h"
 #include "support/SelectionTestKit.h"
 #include "support/ServerLog.h"
@@ -295,6 +296,41 @@ TEST_F(CaptureDispatchTest, RegionRequestDeliversTheDraggedRectangle) {
     EXPECT_EQ(differenceFrom(copy, *reference, 100, 200), "");
     EXPECT_TRUE(update.notified.empty());
     EXPECT_FALSE(app.captureInProgress());
+}
+
+// "M" hides the magnifier; the choice goes into the settings and the next selection opens with it.
+TEST_F(CaptureDispatchTest, TheMagnifierChoiceIsSavedAndTheNextSelectionKeepsIt) {
+    const FramePtr reference = grabFullScreen();
+    // Inside the magnifier's centre cell, 20 pixels below and right of the pointer at (300, 250).
+    auto magnifierCell = [](const cFrame& frame) { return framePixel(frame, 380, 330); };
+    FramePtr before;
+    FramePtr after;
+    script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+        .then([&] { script.moveTo(300, 250); })
+        .then([&] { before = grabFullScreen(); })
+        .then([&] { script.press({'M'}); })
+        .then([&] { script.press({VK_ESCAPE}); });
+    script.start();
+    app.OnCaptureRequest(CaptureRegion, 0);
+    ASSERT_TRUE(script.finished()) << script.failure();
+    MemorySettingBag bag;
+    app.save(&bag);
+    std::int32_t saved = 1;
+    ASSERT_TRUE(bag.getInt(L"Magnifier", saved));
+    EXPECT_EQ(saved, 0);
+
+    InputScript next;
+    next.onTimeout = endSelectionWindow;
+    next.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
+        .then([&] { next.moveTo(300, 250); })
+        .then([&] { after = grabFullScreen(); })
+        .then([&] { next.press({VK_ESCAPE}); });
+    next.start();
+    app.OnCaptureRequest(CaptureRegion, 0);
+    ASSERT_TRUE(next.finished()) << next.failure();
+    ASSERT_TRUE(before && after);
+    EXPECT_NE(magnifierCell(*before), magnifierCell(*reference));
+    EXPECT_EQ(magnifierCell(*after), magnifierCell(*reference));
 }
 
 TEST_F(CaptureDispatchTest, EscapeRightClickAndClickOnTheBareDesktopCallNoOutput) {
