@@ -23,15 +23,21 @@ public:
     int scrollX() const { return scrollX_; }
     int scrollY() const { return scrollY_; }
 
-    // A window point as a point of the captured image, and back.
+    // A window point as the point of the captured image shown there, and back: the first window
+    // pixel that shows the image's pixel.
     stEditPoint toImage(int x, int y) const;
-    int toWindowX(int imageX) const { return scaled(imageX - kept_.left) - scrollX_; }
+    int toWindowX(int imageX) const { return firstShowing(imageX - kept_.left) - scrollX_; }
     int toWindowY(int imageY) const {
-        return scaled(imageY - kept_.top) - scrollY_ + kToolbarHeight;
+        return firstShowing(imageY - kept_.top) - scrollY_ + kToolbarHeight;
     }
 
 private:
     int scaled(int v) const { return static_cast<int>(static_cast<long long>(v) * zoom_ / 100); }
+    // The first window pixel, counted from the image's edge, whose point maps into pixel v.
+    int firstShowing(int v) const {
+        const long long at = static_cast<long long>(v) * zoom_;
+        return static_cast<int>(at >= 0 ? (at + 99) / 100 : -(-at / 100));
+    }
     int zoom_ = 100;
     int scrollX_ = 0;
     int scrollY_ = 0;

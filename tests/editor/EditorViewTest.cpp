@@ -1,0 +1,77 @@
+#include "editor/EditorView.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Ctrl+wheel walks the fixed steps and stops at either end.
+TEST(EditorView, ZoomStepsStopAt25And800) {
+    EditorView view;
+    std::vector<int> seen;
+    for (int i = 0; i < 7; ++i) {
+        view.zoomStep(true);
+        seen.push_back(view.zoom());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{150, 200, 300, 400, 600, 800, 800}));
+    seen.clear();
+    for (int i = 0; i < 11; ++i) {
+        view.zoomStep(false);
+        seen.push_back(view.zoom());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{600, 400, 300, 200, 150, 100, 67, 50, 33, 25, 25}));
+}
+
+// At every zoom, scrolled and cropped, a pixel's window position leads back to that pixel (or,
+// reduced, to one beside it that shares its window pixel), and the window pixels just left of and
+// above the image lie outside it.
+TEST(EditorView, WindowPointsMapBackToTheirPixelsAtEveryZoom) {
+    EditorView view;
+    const stEditRect kept{30, 20, 1030, 820};
+    view.setImage(kept);
+    for (int step = 0; step < 5; ++step)
+        view.zoomStep(false);
+    for (int step = 0; step <= 10; ++step, view.zoomStep(true)) {
+        view.scrollTo(0, 0);
+        view.clampScroll(640, 480);
+        view.scrollTo(view.shownWidth() / 3, view.shownHeight() / 4);
+        view.clampScroll(640, 480);
+        // Enlarged, every pixel has window pixels of its own; reduced, a window pixel stands
+        // for the few image pixels it covers.
+        const int slack = view.zoom() >= 100 ? 0 : 100 / view.zoom();
+        for (const stEditPoint p :
+             {stEditPoint{30, 20}, stEditPoint{517, 433}, stEditPoint{1029, 819}}) {
+            const stEditPoint back = view.toImage(view.toWindowX(p.x), view.toWindowY(p.y));
+            EXPECT_LE(std::abs(back.x - p.x), slack) << "zoom " << view.zoom() << " x " << p.x;
+            EXPECT_LE(std::abs(back.y - p.y), slack) << "zoom " << view.zoom() << " y " << p.y;
+        }
+        const stEditPoint before =
+            view.toImage(view.toWindowX(kept.left) - 1, view.toWindowY(kept.top) - 1);
+        EXPECT_LT(before.x, kept.left) << "zoom " << view.zoom();
+        EXPECT_LT(before.y, kept.top) << "zoom " << view.zoom();
+    }
+}
+
+// The scroll bars reach exactly the image's far edge below the toolbar, and no further.
+TEST(EditorView, ScrollStaysWithinWhatTheClientAreaCanShow) {
+    EditorView view;
+    view.setImage(stEditRect{0, 0, 1000, 800});
+    view.zoomStep(true);
+    view.zoomStep(true); // 200 %: 2000 x 1600
+    view.scrollTo(5000, -5);
+    view.clampScroll(800, 600);
+    EXPECT_EQ(view.scrollX(), 1200);
+    EXPECT_EQ(view.scrollY(), 0);
+    view.scrollTo(0, 5000);
+    view.clampScroll(800, 600);
+    EXPECT_EQ(view.scrollY(), 1600 - (600 - EditorView::kToolbarHeight));
+    for (int i = 0; i < 6; ++i)
+        view.zoomStep(false); // 25 %: smaller than the window
+    view.clampScroll(800, 600);
+    EXPECT_EQ(view.scrollX(), 0);
+    EXPECT_EQ(view.scrollY(), 0);
+}
+
+} // namespace
