@@ -4,6 +4,7 @@
 #include "EndToEndFixture.h"
 
 #include "app/AppFolders.h"
+#include "app/FrameName.h"
 #include "capture/ScreenGrab.h"
 #include "output/FrameWriting.h"
 #include "platform/DiskFile.h"
@@ -24,6 +25,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <ctime>
 #include <cwctype>
 #include <functional>
 #include <map>
@@ -140,6 +142,10 @@ TEST_F(EndToEndTest, RegisterAndUnregisterDoTheirWorkAndExitWithoutTheIcon) {
     EXPECT_FALSE(TestEnvironment::fileExists(shortcutFile()));
 }
 
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
 TEST_F(EndToEndTest, HotKeyCaptureLandsOnDiskOnTheServerAndOnTheClipboard) {
     const std::wstring folder = TestEnvironment::freshTempDir(L"e2e-shots");
     writeSettings([&](cBinSettingBag& bag) {
@@ -152,6 +158,14 @@ TEST_F(EndToEndTest, HotKeyCaptureLandsOnDiskOnTheServerAndOnTheClipboard) {
     PaintedWindow marker(RECT{300, 300, 500, 400}, [](HDC dc, int w, int h) {
         PaintedWindow::fill(dc, RECT{0, 0, w, h}, RGB(12, 200, 99));
     });
+    // Other users' images under the time names of the coming seconds, as a shared account holds.
+    std::map<std::wstring, std::string> theirs;
+    for (std::time_t second = std::time(nullptr); theirs.size() < 60; ++second) {
+        const std::wstring name = frameNameFor(second) + L".png";
+        theirs[name] = "another user's image of " + narrow(name);
+        TestEnvironment::writeFileBytes(TestEnvironment::ftpRoot(L"e2e_a") + L"\\" + name,
+                                        theirs[name]);
+    }
     auto program = start();
     ASSERT_TRUE(program->running());
     shell.clear();
@@ -176,15 +190,17 @@ TEST_F(EndToEndTest, HotKeyCaptureLandsOnDiskOnTheServerAndOnTheClipboard) {
                                                remote) == onDisk);
     EXPECT_EQ(ClipboardText::read(), L"http://shots.example/e2e/" + remote);
     EXPECT_EQ(waitForRecord(browserRecord), L"http://shots.example/e2e/" + remote);
+    for (const auto& [name, bytes] : theirs)
+        EXPECT_TRUE(TestEnvironment::readFileBytes(TestEnvironment::ftpRoot(L"e2e_a") + L"\\" +
+                                                   name) == bytes)
+            << narrow(name);
+    for (const auto& entry : theirs)
+        ::DeleteFileW((TestEnvironment::ftpRoot(L"e2e_a") + L"\\" + entry.first).c_str());
 
     EXPECT_TRUE(balloonShown(L"Image written to disk"));
     EXPECT_TRUE(balloonShown(L"Image saved", L"Uploading to ftp"));
     EXPECT_TRUE(balloonShown(L"Upload successfull", L"URL copied to clipboard"));
     ASSERT_TRUE(exitProgram(*program));
-}
-
-std::string narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
 }
 
 // The frame name a file of a capture carries, split into its second and its number (1 without a
