@@ -480,12 +480,15 @@ def run_far_link_series(session, fmt, runs, region):
     return {"first": times[0], "rest": times[1:], "stages": parse_stages(stage_file)[1:runs + 1]}
 
 
-def start_far_server(served, delay):
-    server = subprocess.Popen(
-        ["/usr/bin/python3", os.path.join(SOURCE, "tests/support/ftp_server.py"),
-         "--address", FTP_ADDRESS, "--root", served, "--user", BUILTIN_USER,
-         "--password", BUILTIN_PASSWORD, "--reply-delay", str(delay)],
-        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+def start_far_server(served, delay, log_path):
+    # The log, with the time of every command, reply and data connection, shows what lies on
+    # the critical path.
+    with open(log_path, "w") as log:
+        server = subprocess.Popen(
+            ["/usr/bin/python3", os.path.join(SOURCE, "tests/support/ftp_server.py"),
+             "--address", FTP_ADDRESS, "--root", served, "--user", BUILTIN_USER,
+             "--password", BUILTIN_PASSWORD, "--reply-delay", str(delay), "--timed"],
+            stdout=log, stderr=subprocess.STDOUT)
     for _ in range(100):
         try:
             import socket
@@ -508,7 +511,9 @@ def far_link_main(args, build):
         session.start_focus_window()
         for delay in delays:
             served = tempfile.mkdtemp(prefix="served-", dir=work)
-            server = start_far_server(served, delay)
+            log_path = os.path.join(build, "far-link-server-%d.log" % delay)
+            server = start_far_server(served, delay, log_path)
+            print("server log: %s" % log_path, file=sys.stderr)
             try:
                 for fmt in args.formats.split(","):
                     for region in (False, True):

@@ -24,7 +24,8 @@ Modes:
           their own idle limit
 --port sets the port (default 21). --reply-delay MS holds back every reply (the greeting
 included) by that long, as a server far away answers. Every server of pyftpdlib logs "connected"
-and "disconnected" for each control connection and "command <name> <argument>" for each command.
+and "disconnected" for each control connection and "command <name> <argument>" for each command;
+with --timed each line begins with the time, and replies and data connections are logged too.
 """
 import argparse
 import logging
@@ -33,6 +34,18 @@ import socket
 import sys
 import threading
 import time
+
+
+# --timed: every log line begins with the time (time.monotonic), and replies and data connections
+# are logged too, to read a far-link run's critical path off the log.
+TIMED = False
+
+
+def log(*words):
+    if TIMED:
+        print("%.4f" % time.monotonic(), *words, flush=True)
+    else:
+        print(*words, flush=True)
 
 
 def serve_hanging(address, port):
@@ -89,6 +102,15 @@ def serve_ftp(address, port, root, mode, user, password, reply_delay):
         # The event loop calls handle_read_event, which the base class binds to its own handle_read.
         handle_read_event = handle_read
 
+    class TimedDTPHandler(DTPHandler):
+        def __init__(self, sock, cmd_channel):
+            log("data connection opened")
+            super().__init__(sock, cmd_channel)
+
+        def handle_close(self):
+            log("data connection closed after", self.tot_bytes_received, "bytes")
+            super().handle_close()
+
     class StallingDTPHandler(DTPHandler):
         # Takes the transfer but never asks the event loop for its data.
         def enable_receiving(self, type, cmd):
@@ -123,19 +145,21 @@ def serve_ftp(address, port, root, mode, user, password, reply_delay):
 
     class Handler(FTPHandler):
         def pre_process_command(self, line, cmd, arg):
-            print("command", cmd, "******" if cmd == "PASS" else arg, flush=True)
+            log("command", cmd, "******" if cmd == "PASS" else arg)
             super().pre_process_command(line, cmd, arg)
 
         def on_connect(self):
-            print("connected", flush=True)
+            log("connected")
 
         def on_disconnect(self):
-            print("disconnected", flush=True)
+            log("disconnected")
 
         def respond(self, resp, logfun=logging.debug):
             # Each connection has a thread of its own (ThreadedFTPServer): only this one waits.
             if reply_delay:
                 time.sleep(reply_delay / 1000.0)
+            if TIMED:
+                log("reply", resp)
             super().respond(resp, logfun)
 
     class NoPortHandler(Handler):
@@ -214,6 +238,8 @@ def serve_ftp(address, port, root, mode, user, password, reply_delay):
     Handler.authorizer = authorizer
     Handler.banner = "220 Pixlance test server ready."
     Handler.permit_foreign_addresses = True
+    if TIMED and mode == "normal":
+        Handler.dtp_handler = TimedDTPHandler
     if mode == "drop":
         Handler.dtp_handler = DroppingDTPHandler
     elif mode == "stall":
@@ -233,10 +259,13 @@ def main():
     parser.add_argument("--root", required=True)
     parser.add_argument("--mode", default="normal", choices=("normal", "hang", "drop", "stall", "refuse", "dots", "lying", "noport", "nopasv", "keep", "many", "idle", "slowsize", "blind"))
     parser.add_argument("--reply-delay", type=int, default=0)
+    parser.add_argument("--timed", action="store_true")
     parser.add_argument("--port", type=int, default=21)
     parser.add_argument("--user", default="tester")
     parser.add_argument("--password", default="secret")
     args = parser.parse_args()
+    global TIMED
+    TIMED = args.timed
     logging.basicConfig(level=logging.WARNING)
     os.makedirs(args.root, exist_ok=True)
     if args.mode == "hang":
