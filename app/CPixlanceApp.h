@@ -23,6 +23,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The application object: owner of every component for the whole run, the handler of capture
@@ -124,6 +125,10 @@ private:
     // The region the user picks on the frozen screen, or none.
     FramePtr selectRegion();
     void deliver(stCaptureRecord& capture);
+    // One output's put; what it raises is reported and goes no further.
+    void putReporting(IFrameOutput* output, stCaptureRecord& capture) noexcept;
+    // Runs work; what it raises is reported and goes no further.
+    void reportingFailures(const std::function<void()>& work) noexcept;
     void reportFailure(const AppException& error) noexcept;
     // What exit and the end of the session do, once.
     void shutDown();

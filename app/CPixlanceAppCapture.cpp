@@ -11,22 +11,25 @@
 #include "platform/StageTimes.h"
 
 #include <ctime>
+#include <functional>
 
 namespace {
 
 // Built before any capture: the report that memory ran out must not need any.
 const std::wstring kFailedTitle = L"Failed to capture screenshot";
 
-// Holds the in-progress flag for one request and clears it on every way out.
+// Holds the in-progress flag for one request and puts it back as it was on every way out (an
+// edit may be sent from inside another request's modal loop).
 class CaptureInProgress {
 public:
-    explicit CaptureInProgress(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+    explicit CaptureInProgress(bool& flag) noexcept : flag_(flag), was_(flag) { flag_ = true; }
     CaptureInProgress(const CaptureInProgress&) = delete;
     CaptureInProgress& operator=(const CaptureInProgress&) = delete;
-    ~CaptureInProgress() { flag_ = false; }
+    ~CaptureInProgress() { flag_ = was_; }
 
 private:
     bool& flag_;
+    const bool was_;
 };
 
 } // namespace
@@ -55,13 +58,8 @@ void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
     if (uploadSoon)
         uploadSoon->expectCapture();
     stCaptureRecord capture;
-    const bool captured = callGuarded<bool>(
-        [&] {
-            capture.frame = captureFrame(mode);
-            return capture.frame != nullptr;
-        },
-        [this](const AppException& error) { reportFailure(error); }, false);
-    if (!captured) {
+    reportingFailures([&] { capture.frame = captureFrame(mode); });
+    if (!capture.frame) {
         // Nothing to send: the login made for it goes.
         if (uploadSoon)
             uploadSoon->captureAbandoned();
@@ -71,36 +69,25 @@ void CPixlanceApp::OnCaptureRequest(WPARAM mode, LPARAM) {
         deliver(capture);
         return;
     }
-    callGuarded<bool>(
-        [&] {
-            if (!editor_.open(*capture.frame))
-                throw ResourceException();
-            return true;
-        },
-        [this](const AppException& error) { reportFailure(error); }, false);
+    reportingFailures([&] {
+        if (!editor_.open(*capture.frame))
+            throw ResourceException();
+    });
 }
 
 void CPixlanceApp::sendEdited(FramePtr frame) {
-    // The flag as a capture has it while its outputs run; put back as it was, should the editor
-    // have sent from inside another request's modal loop.
-    const bool wasInProgress = captureInProgress_;
-    captureInProgress_ = true;
+    // The flag as a capture has it while its outputs run.
+    CaptureInProgress inProgress(captureInProgress_);
     stCaptureRecord capture;
     capture.frame = std::move(frame);
     deliver(capture);
-    captureInProgress_ = wasInProgress;
 }
 
 void CPixlanceApp::copyEdited(FramePtr frame) {
     stCaptureRecord capture;
     capture.frame = std::move(frame);
     if (clipboardOutput_)
-        callGuarded<bool>(
-            [&] {
-                clipboardOutput_->put(&capture, outputFormat_, statusUpdate_);
-                return true;
-            },
-            [this](const AppException& error) { reportFailure(error); }, false);
+        putReporting(clipboardOutput_, capture);
 }
 
 void CPixlanceApp::handleThreadMessage(const MSG& msg) {
@@ -125,8 +112,8 @@ FramePtr CPixlanceApp::captureFrame(WPARAM mode) {
 FramePtr CPixlanceApp::selectRegion() {
     // The selection runs on the whole screen as grabbed, and the region is cut from that same
     // frame: what the window draws is never in it.
-    const FramePtr frozen = grabFullScreen();
     const RECT screen = virtualScreenRect();
+    const FramePtr frozen = grabRect(screen);
     cFullScreenWnd window(*frozen, {screen.left, screen.top}, magnifierOn_ != 0);
     const std::optional<SelectionRect> selected = window.runSelection();
     if (window.magnifierShown() != (magnifierOn_ != 0)) {
@@ -153,12 +140,20 @@ void CPixlanceApp::deliver(stCaptureRecord& capture) {
     // Each output stands alone: one that fails is reported, and the ones after it still run (an
     // upload still keeps the image that a missing folder could not take).
     for (std::size_t i = 0; i < count; ++i)
-        callGuarded<bool>(
-            [&] {
-                outputs[i]->put(&capture, outputFormat_, statusUpdate_);
-                return true;
-            },
-            [this](const AppException& error) { reportFailure(error); }, false);
+        putReporting(outputs[i], capture);
+}
+
+void CPixlanceApp::putReporting(IFrameOutput* output, stCaptureRecord& capture) noexcept {
+    reportingFailures([&] { output->put(&capture, outputFormat_, statusUpdate_); });
+}
+
+void CPixlanceApp::reportingFailures(const std::function<void()>& work) noexcept {
+    callGuarded<bool>(
+        [&] {
+            work();
+            return true;
+        },
+        [this](const AppException& error) { reportFailure(error); }, false);
 }
 
 void CPixlanceApp::reportFailure(const AppException& error) noexcept {

@@ -23,14 +23,17 @@ void SelectionGesture::moveTo(SelectionPoint at) noexcept {
         dragging_ = true;
 }
 
-SelectionGesture::Outcome SelectionGesture::release(SelectionPoint at) noexcept {
+std::optional<SelectionRect> SelectionGesture::release(SelectionPoint at) noexcept {
     moveTo(at);
     if (!pressed_)
-        return Outcome::Nothing; // a release whose press went to another window
+        return std::nullopt;
     pressed_ = false;
-    selection_ = dragging_ ? normalisedRect(anchor_, at) : targets_.innermostAt(anchor_);
+    const SelectionRect taken =
+        dragging_ ? normalisedRect(anchor_, at) : targets_.innermostAt(anchor_);
     dragging_ = false;
-    return selection_.empty() ? Outcome::Nothing : Outcome::Selected;
+    if (taken.empty())
+        return std::nullopt;
+    return taken;
 }
 
 SelectionRect SelectionGesture::outline() const noexcept {

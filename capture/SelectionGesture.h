@@ -3,6 +3,8 @@
 #include "capture/SelectionGeometry.h"
 #include "capture/SnapTargets.h"
 
+#include <optional>
+
 // What the user's presses, moves and releases on the frozen screen mean. A press and a release
 // within kClickSlop pixels of each other are a click, which takes the window under the press; a
 // press followed by a move farther than that is a drag, which takes the rectangle between the
@@ -11,16 +13,13 @@ class SelectionGesture {
 public:
     static constexpr int kClickSlop = 3;
 
-    enum class Outcome { Continue, Selected, Nothing };
-
     explicit SelectionGesture(const SnapTargets& targets) noexcept : targets_(targets) {}
 
-    // Back to no press, with the pointer where it is.
-    void reset() noexcept { pressed_ = dragging_ = false; }
     void press(SelectionPoint at) noexcept;
     void moveTo(SelectionPoint at) noexcept;
-    // Ends the gesture; with Selected, selection() is the rectangle taken.
-    Outcome release(SelectionPoint at) noexcept;
+    // Ends the gesture: the rectangle taken, or none (a click on the bare desktop, a drag without
+    // width or height, a release whose press went to another window).
+    std::optional<SelectionRect> release(SelectionPoint at) noexcept;
 
     bool pressed() const noexcept { return pressed_; }
     bool dragging() const noexcept { return dragging_; }
@@ -28,13 +27,11 @@ public:
     // What the window outlines now: the dragged rectangle, or before a drag the window under the
     // pointer (empty over the bare desktop).
     SelectionRect outline() const noexcept;
-    SelectionRect selection() const noexcept { return selection_; }
 
 private:
     const SnapTargets& targets_;
     SelectionPoint anchor_;
     SelectionPoint pointer_;
-    SelectionRect selection_;
     bool pressed_ = false;
     bool dragging_ = false;
 };

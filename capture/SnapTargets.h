@@ -15,8 +15,6 @@ public:
 
     // Appends one window; false once the list is full. A rectangle with nothing in it is skipped.
     bool add(const SelectionRect& rect, int depth);
-    void clear() noexcept { targets_.clear(); }
-    std::size_t size() const noexcept { return targets_.size(); }
 
     // The innermost window under the point: the front-most top-level window that contains it, then
     // within it, level by level, the front-most child that contains it. Empty where none does.

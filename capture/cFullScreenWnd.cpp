@@ -59,10 +59,6 @@ std::wstring cFullScreenWnd::windowClass() {
 }
 
 std::optional<SelectionRect> cFullScreenWnd::runSelection() {
-    result_.reset();
-    painted_ = false;
-    targets_.clear();
-    gesture_.reset();
     POINT cursor{};
     ::GetCursorPos(&cursor);
     gesture_.moveTo({cursor.x - origin_.x, cursor.y - origin_.y});
@@ -118,8 +114,7 @@ bool cFullScreenWnd::onMouseMove(POINT at) {
 }
 
 bool cFullScreenWnd::onLeftButtonUp(POINT at) {
-    ::ReleaseCapture();
-    finish(gesture_.release(pointOf(at)));
+    end(gesture_.release(pointOf(at)));
     return true;
 }
 
@@ -136,7 +131,7 @@ bool cFullScreenWnd::onKeyDown(UINT key, int, UINT flags) {
         if (repeated)
             return false;
         if (gesture_.pressed())
-            finish(gesture_.release(gesture_.pointer()));
+            end(gesture_.release(gesture_.pointer()));
         else {
             gesture_.press(gesture_.pointer());
             refresh();
@@ -203,16 +198,6 @@ void cFullScreenWnd::onUnhandledException(const AppException&) noexcept {
 void cFullScreenWnd::pointerMoved(SelectionPoint at) {
     gesture_.moveTo(at);
     refresh();
-}
-
-void cFullScreenWnd::finish(SelectionGesture::Outcome outcome) {
-    if (outcome == SelectionGesture::Outcome::Continue) {
-        refresh();
-        return;
-    }
-    end(outcome == SelectionGesture::Outcome::Selected
-            ? std::optional<SelectionRect>(gesture_.selection())
-            : std::nullopt);
 }
 
 void cFullScreenWnd::end(std::optional<SelectionRect> result) noexcept {

@@ -25,7 +25,7 @@ public:
     // Shows the window over the frame's screen and returns when the selection has ended: the
     // rectangle taken, in frame pixels, or nothing (Escape, a right click, a click on the bare
     // desktop, an empty drag, or a window that can't be created). The window is destroyed again
-    // before it returns.
+    // before it returns. Called once for each window object.
     std::optional<SelectionRect> runSelection();
     bool magnifierShown() const noexcept { return magnifierShown_; }
 
@@ -43,7 +43,6 @@ protected:
 
 private:
     void pointerMoved(SelectionPoint at);
-    void finish(SelectionGesture::Outcome outcome);
     void end(std::optional<SelectionRect> result) noexcept;
     // Brings the screen in line with the gesture: repaints only the parts that change.
     void refresh();

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-stEditRect rectBetween(stEditPoint a, stEditPoint b) {
-    return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1};
-}
-
 stEditRect intersect(const stEditRect& a, const stEditRect& b) {
     stEditRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                  std::min(a.bottom, b.bottom)};

@@ -28,8 +28,7 @@ struct stEditRect {
     }
 };
 
-// The rectangle with these two corners, whichever way the drag went; both corner pixels inside.
-stEditRect rectBetween(stEditPoint a, stEditPoint b);
+// The part the two rectangles share; empty when none.
 stEditRect intersect(const stEditRect& a, const stEditRect& b);
 
 struct stEditColour {

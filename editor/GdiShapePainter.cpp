@@ -1,5 +1,6 @@
 #include "editor/GdiShapePainter.h"
 
+#include "capture/FrameBitmapHeader.h"
 #include "editor/EditorTools.h"
 
 #include <cmath>
@@ -37,20 +38,18 @@ std::vector<POINT> windowPoints(const stShape& shape) {
 
 } // namespace
 
-GdiShapePainter::GdiShapePainter() {
-    for (const wchar_t* face : {L"Microsoft YaHei", L"微软雅黑", L"SimSun", L"WenQuanYi Micro Hei",
-                                L"Droid Sans Fallback"})
-        if (fontInstalled(face)) {
-            fontFace_ = face;
-            return;
-        }
-    fontFace_ = L"Microsoft YaHei"; // the font mapper picks what comes nearest
-}
-
 UniqueFont GdiShapePainter::makeFont(int height, bool bold) const {
+    // Looked up at the first text drawn, not when the program starts.
+    static const wchar_t* const face = [] {
+        for (const wchar_t* candidate : {L"Microsoft YaHei", L"微软雅黑", L"SimSun",
+                                         L"WenQuanYi Micro Hei", L"Droid Sans Fallback"})
+            if (fontInstalled(candidate))
+                return candidate;
+        return L"Microsoft YaHei"; // the font mapper picks what comes nearest
+    }();
     return UniqueFont(::CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                    ANTIALIASED_QUALITY, DEFAULT_PITCH, fontFace_.c_str()));
+                                    ANTIALIASED_QUALITY, DEFAULT_PITCH, face));
 }
 
 stEditRect GdiShapePainter::reach(const stShape& shape) const {
@@ -80,11 +79,7 @@ void GdiShapePainter::paint(stEditImage& image, const stShape& shape) {
     if (part.empty())
         return;
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = part.width();
-    info.bmiHeader.biHeight = part.height(); // bottom-up, as the image
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader = frameBitmapHeader(part.width(), part.height()); // the image's layout
     void* bits = nullptr;
     UniqueBitmap section(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));

@@ -5,22 +5,17 @@
 
 #include <windows.h>
 
-#include <string>
-
 // Draws outlines, lines, arrows, pen strokes, text and numbered steps with GDI, into an image
 // through a DIB section of the image's own layout. Text uses "Microsoft YaHei" where the system
 // has it, else the first Chinese font it has, else the system's own choice.
 class GdiShapePainter : public IShapePainter {
 public:
-    GdiShapePainter();
     void paint(stEditImage& image, const stShape& shape) override;
-    // Draws the shape on a DC whose origin is the image's top left.
-    void draw(HDC dc, const stShape& shape);
-    const std::wstring& fontFace() const { return fontFace_; }
 
 private:
+    // Draws the shape on a DC whose origin is the image's top left.
+    void draw(HDC dc, const stShape& shape);
     // The pixels the shape can touch, in the image's coordinates.
     stEditRect reach(const stShape& shape) const;
     UniqueFont makeFont(int height, bool bold) const;
-    std::wstring fontFace_;
 };

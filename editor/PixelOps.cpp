@@ -70,9 +70,8 @@ void pixelate(stEditImage& image, const stEditRect& area, int minBlock) {
         return;
     const int columns = std::max(1, a.width() / std::max(1, minBlock));
     const int rows = std::max(1, a.height() / std::max(1, minBlock));
-    // Every colour is worked out before any pixel of the area changes; the ring is outside it, so
-    // the order does not matter, but the fills below must not be read back.
-    std::vector<stEditColour> colours(static_cast<std::size_t>(columns) * rows);
+    // Only the ring, outside the area, is read, and only the area is filled: each block can be
+    // filled as soon as its colour is known.
     for (int by = 0; by < rows; ++by) {
         const int y0 = blockEdge(a.top, a.height(), rows, by);
         const int y1 = blockEdge(a.top, a.height(), rows, by + 1);
@@ -96,17 +95,9 @@ void pixelate(stEditImage& image, const stEditRect& area, int minBlock) {
                 sum.addAverage(columnSum(image, a.left - 1, a.top, a.bottom), 1);
                 sum.addAverage(columnSum(image, a.right, a.top, a.bottom), 1);
             }
-            colours[static_cast<std::size_t>(by) * columns + bx] = sum.average();
+            fillRect(image, {x0, y0, x1, y1}, sum.average());
         }
     }
-    for (int by = 0; by < rows; ++by)
-        for (int bx = 0; bx < columns; ++bx)
-            fillRect(image,
-                     {blockEdge(a.left, a.width(), columns, bx),
-                      blockEdge(a.top, a.height(), rows, by),
-                      blockEdge(a.left, a.width(), columns, bx + 1),
-                      blockEdge(a.top, a.height(), rows, by + 1)},
-                     colours[static_cast<std::size_t>(by) * columns + bx]);
 }
 
 void highlight(stEditImage& image, const std::vector<stEditPoint>& stroke, int radius) {

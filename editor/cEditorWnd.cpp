@@ -1,5 +1,6 @@
 #include "editor/cEditorWnd.h"
 
+#include "capture/FrameBitmapHeader.h"
 #include "editor/EditorFrame.h"
 #include "editor/EditorToolbar.h"
 #include "editor/Flatten.h"
@@ -18,6 +19,7 @@ bool cEditorWnd::open(const cFrame& frame) {
     session_ = std::make_unique<cEditorSession>(editImageOf(frame));
     view_ = EditorView();
     view_.setImage(session_->document().crop());
+    flat_ = stEditImage();
     refreshFlat();
     // At 100 %, as large as the image and the toolbar, within the work area.
     RECT work{0, 0, 1920, 1080};
@@ -52,10 +54,6 @@ void cEditorWnd::bringToFront() noexcept {
     ::SetFocus(hwnd());
 }
 
-FramePtr cEditorWnd::flattenedFrame() {
-    return frameOf(flattenDocument(session_->document(), &painter_));
-}
-
 stEditImage cEditorWnd::shownImage() const {
     const cEditDocument& doc = session_->document();
     if (session_->moving()) {
@@ -86,11 +84,7 @@ bool cEditorWnd::onPaint() {
     ScopedSelectObject useBuffer(dc.get(), buffer.get());
     ::FillRect(dc.get(), &client, reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1));
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = image.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader = frameBitmapHeader(image.width, image.height);
     const stEditRect kept = session_->document().crop();
     ::SetStretchBltMode(dc.get(), COLORONCOLOR);
     ::StretchDIBits(dc.get(), view_.toWindowX(kept.left), view_.toWindowY(kept.top),
@@ -134,6 +128,9 @@ void cEditorWnd::updateScrollBars() {
 }
 
 void cEditorWnd::refreshFlat() {
+    // Steps that change nothing (a click, a tool chosen) cost no drawing.
+    if (!flat_.bytes.empty() && flatRevision_ == session_->document().revision())
+        return;
     flat_ = flattenDocument(session_->document(), &painter_);
     flatRevision_ = session_->document().revision();
 }
@@ -151,21 +148,14 @@ void cEditorWnd::redraw() {
 bool cEditorWnd::onLeftButtonDown(POINT at) {
     ::SetFocus(hwnd());
     if (at.y < EditorView::kToolbarHeight) {
-        const bool wasTyping = session_->typing();
         EditorToolbar::choose(EditorToolbar::cellAt(at), *session_);
-        if (wasTyping)
-            changed();
-        redraw();
+        changed();
         return true;
     }
     ::SetCapture(hwnd());
     dragging_ = true;
-    const bool hadText = session_->typing();
-    const std::size_t before = session_->document().shapes().size();
     session_->press(view_.toImage(at.x, at.y));
-    if (hadText || session_->document().shapes().size() != before)
-        changed();
-    redraw();
+    changed();
     return true;
 }
 

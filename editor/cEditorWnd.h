@@ -24,8 +24,6 @@ public:
     bool open(const cFrame& frame);
     bool isOpen() const noexcept { return hwnd() != nullptr; }
     void bringToFront() noexcept;
-    // The image as it would leave now.
-    FramePtr flattenedFrame();
     const cEditorSession* session() const noexcept { return session_.get(); }
 
 protected:
@@ -46,7 +44,7 @@ private:
     void copy();
     // Escape and the close box: asks "放弃修改?" when anything was drawn.
     void closeAsked();
-    // The document changed: flatten it again and show it.
+    // Brings the flattened image in line with the document, unless it is already.
     void refreshFlat();
     void changed();
     void redraw();

@@ -92,13 +92,10 @@ void cEditorWnd::onChar(wchar_t c) {
 void cEditorWnd::onWheel(int delta, bool zoom) {
     if (zoom) {
         view_.zoomStep(delta > 0);
-        updateScrollBars();
     } else {
-        RECT client{};
-        ::GetClientRect(hwnd(), &client);
         view_.scrollTo(view_.scrollX(), view_.scrollY() - delta / WHEEL_DELTA * 60);
-        updateScrollBars();
     }
+    updateScrollBars();
     redraw();
 }
 
@@ -134,7 +131,7 @@ void cEditorWnd::onScroll(int bar, int request) {
     redraw();
 }
 
-bool cEditorWnd::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool cEditorWnd::onMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (message) {
     case WM_CHAR:
         onChar(static_cast<wchar_t>(wParam));
@@ -157,17 +154,16 @@ bool cEditorWnd::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         result = 1;
         return true;
     default:
-        (void)lParam;
         return false;
     }
 }
 
 void cEditorWnd::send() {
-    // The image on the screen is flattened already after each step: when it is current, the
-    // frame takes it over and the send costs no drawing and no copy.
-    FramePtr frame = flatRevision_ == session_->document().revision() && !flat_.bytes.empty()
-                         ? frameOf(std::move(flat_))
-                         : flattenedFrame();
+    // The image on the screen is flattened already after each step: the frame takes it over,
+    // and the send costs no drawing and no copy.
+    refreshFlat();
+    FramePtr frame = frameOf(std::move(flat_));
+    flat_ = stEditImage();
     // Closed first: the outputs may take a while, and the image is final now.
     destroy();
     if (output_ && frame->pixels)
@@ -175,8 +171,9 @@ void cEditorWnd::send() {
 }
 
 void cEditorWnd::copy() {
+    refreshFlat();
     if (output_)
-        output_->copyEdited(flattenedFrame());
+        output_->copyEdited(frameOf(flat_));
 }
 
 void cEditorWnd::closeAsked() {

@@ -15,11 +15,6 @@ stEditRect stShape::pointBounds() const {
     return r;
 }
 
-bool isPixelShape(ShapeKind kind) {
-    return kind == ShapeKind::RedactBox || kind == ShapeKind::Pixelate ||
-           kind == ShapeKind::Highlighter;
-}
-
 bool isFreehand(ShapeKind kind) {
     return kind == ShapeKind::Pen || kind == ShapeKind::Highlighter;
 }

@@ -37,8 +37,5 @@ struct stShape {
     }
 };
 
-// Whether the shape changes pixels by rules of the editor's own (the same on every platform),
-// rather than by the platform's drawing.
-bool isPixelShape(ShapeKind kind);
 // Freehand shapes keep every point, the others only their first and last.
 bool isFreehand(ShapeKind kind);

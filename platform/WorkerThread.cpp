@@ -41,12 +41,12 @@ UniqueHandle startWaitable(std::function<void()> work) {
     return thread;
 }
 
+bool ended(const UniqueHandle& thread) noexcept {
+    return ::WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+}
+
 void dropEnded(std::vector<UniqueHandle>& threads) {
-    threads.erase(std::remove_if(threads.begin(), threads.end(),
-                                 [](const UniqueHandle& thread) {
-                                     return ::WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
-                                 }),
-                  threads.end());
+    threads.erase(std::remove_if(threads.begin(), threads.end(), ended), threads.end());
 }
 
 } // namespace WorkerThread

@@ -14,6 +14,8 @@ namespace WorkerThread {
 bool start(std::function<void()> work);
 // The same, with the thread's handle for whoever waits for its end (null when none could be had).
 UniqueHandle startWaitable(std::function<void()> work);
+// Whether the thread has ended (it does not wait).
+bool ended(const UniqueHandle& thread) noexcept;
 // Drops the handles of the threads that have ended; never waits.
 void dropEnded(std::vector<UniqueHandle>& threads);
 

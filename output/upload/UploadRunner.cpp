@@ -219,9 +219,9 @@ bool UploadRunner::stop(DWORD timeoutMs) noexcept {
         waitFor(thread);
     bool ended = warm_->stop(deadline);
     for (const auto& [id, running] : running_)
-        ended = ended && ::WaitForSingleObject(running.thread.get(), 0) == WAIT_OBJECT_0;
+        ended = ended && WorkerThread::ended(running.thread);
     for (const UniqueHandle& thread : abandoned_)
-        ended = ended && ::WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+        ended = ended && WorkerThread::ended(thread);
     // What still runs is on its own now: it holds what it uses and reports to nobody.
     running_.clear();
     abandoned_.clear();
