@@ -304,11 +304,13 @@ TEST_F(CaptureDispatchTest, TheMagnifierChoiceIsSavedAndTheNextSelectionKeepsIt)
     // Inside the magnifier's centre cell, 20 pixels below and right of the pointer at (300, 250).
     auto magnifierCell = [](const cFrame& frame) { return framePixel(frame, 380, 330); };
     FramePtr before;
+    FramePtr hidden;
     FramePtr after;
     script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
         .then([&] { script.moveTo(300, 250); })
         .then([&] { before = grabFullScreen(); })
         .then([&] { script.press({'M'}); })
+        .then([&] { hidden = grabFullScreen(); })
         .then([&] { script.press({VK_ESCAPE}); });
     script.start();
     app.OnCaptureRequest(CaptureRegion, 0);
@@ -328,8 +330,9 @@ TEST_F(CaptureDispatchTest, TheMagnifierChoiceIsSavedAndTheNextSelectionKeepsIt)
     next.start();
     app.OnCaptureRequest(CaptureRegion, 0);
     ASSERT_TRUE(next.finished()) << next.failure();
-    ASSERT_TRUE(before && after);
+    ASSERT_TRUE(before && hidden && after);
     EXPECT_NE(magnifierCell(*before), magnifierCell(*reference));
+    EXPECT_EQ(magnifierCell(*hidden), magnifierCell(*reference));
     EXPECT_EQ(magnifierCell(*after), magnifierCell(*reference));
 }
 

@@ -93,8 +93,6 @@ TEST_F(FullScreenWndTest, DragCopiesTheSnapshotUnderTheRectangle) {
     // The magnifier below right of the pointer shows the pixels around it eight times enlarged:
     // the framed centre cell is the pointer's pixel, the cell right of it the next one.
     const SelectionRect box = OverlayLayout::magnifierBox({400, 300}, {0, 0, 1920, 1080});
-    EXPECT_EQ(box.left, 420);
-    EXPECT_EQ(box.top, 320);
     const int cellX = box.left + 1 + 7 * OverlayLayout::kZoom + 4;
     const int cellY = box.top + 1 + 7 * OverlayLayout::kZoom + 4;
     EXPECT_EQ(framePixel(*midDrag, cellX, cellY), framePixel(*reference, 400, 300));
@@ -182,16 +180,6 @@ TEST_F(FullScreenWndTest, ClickTakesTheInnermostWindowUnderThePointer) {
     ASSERT_EQ(onWindow->width, kPatternRect.right - kPatternRect.left);
     ASSERT_EQ(onWindow->height, kPatternRect.bottom - kPatternRect.top);
     EXPECT_EQ(differenceFrom(*onWindow, *reference, kPatternRect.left, kPatternRect.top), "");
-}
-
-TEST_F(FullScreenWndTest, ClickOnTheBareDesktopAndARightClickCaptureNothing) {
-    drag(1200, 60, 1200, 60);
-    expectEmpty(*select());
-    script.waitFor([] { return shownSelectionWindow() != nullptr; }, "the selection window")
-        .then([&] { script.moveTo(300, 300); })
-        .then([&] { script.rightDown(); })
-        .then([&] { script.rightUp(); });
-    expectEmpty(*select());
 }
 
 TEST_F(FullScreenWndTest, ArrowKeysAndTwoEntersSelectPixelExactly) {

@@ -91,10 +91,6 @@ TEST(EditorSession, DraggingAShapeMovesItAndDeleteTakesTheSelectedOrTheLast) {
     EXPECT_TRUE(s.document().shapes()[0].points.front() == (stEditPoint{100, 100}));
     EXPECT_TRUE(s.removeSelectedOrLast());
     EXPECT_FALSE(s.removeSelectedOrLast());
-    // Every step undone brings both back where they were drawn.
-    while (s.undo()) {
-    }
-    EXPECT_FALSE(s.document().edited());
 }
 
 TEST(EditorSession, CropToolKeepsTheDraggedPartAndStepsNumberOn) {
@@ -110,11 +106,6 @@ TEST(EditorSession, CropToolKeepsTheDraggedPartAndStepsNumberOn) {
     }
     ASSERT_EQ(s.document().shapes().size(), 3u);
     EXPECT_EQ(s.document().shapes()[2].number, 3);
-    EXPECT_TRUE(s.undo());
-    EXPECT_TRUE(s.undo());
-    EXPECT_TRUE(s.undo());
-    EXPECT_TRUE(s.undo());
-    EXPECT_TRUE(s.document().crop() == (stEditRect{0, 0, 200, 150}));
 }
 
 // An odd width has padded rows: the bytes go through both ways unchanged, the frame owns them.

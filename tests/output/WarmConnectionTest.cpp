@@ -69,21 +69,6 @@ TEST_F(WarmConnectionTest, ChangingTheTargetClosesTheIdleConnection) {
     EXPECT_EQ(log.count("command USER tester"), 2);
 }
 
-// A capture announced and then given up (a selection ended with Escape) leaves nothing on the
-// server and closes the connection made for it.
-TEST_F(WarmConnectionTest, ACaptureGivenUpStoresNothingAndClosesItsConnection) {
-    const ServerLog log(root);
-    const std::size_t filesBefore = TestEnvironment::filesIn(root + L"\\shots").size();
-    output.expectCapture();
-    ASSERT_TRUE(log.waitFor("command PASS", 1));
-    pumpMessagesFor(300);
-    output.captureAbandoned();
-    EXPECT_TRUE(log.waitFor("disconnected", 1, 5000));
-    EXPECT_EQ(log.count("command STOR"), 0);
-    EXPECT_EQ(TestEnvironment::filesIn(root + L"\\shots").size(), filesBefore);
-    EXPECT_EQ(output.unsentCount(), 0u);
-}
-
 // The server hangs up the idle connection after a second; the next upload finds it dead, says
 // nothing of it, and arrives over a new login.
 class IdleDropTest : public WarmConnectionTest {
