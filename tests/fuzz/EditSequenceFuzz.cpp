@@ -3,6 +3,7 @@
 // edited ones, through every state between; every flattened image has the kept part's size and
 // layout.
 #include "FuzzChecks.h"
+#include "editor/EditTestImages.h"
 #include "editor/Flatten.h"
 #include "editor/cEditDocument.h"
 
@@ -24,16 +25,6 @@ private:
     std::size_t at_ = 0;
 };
 
-stEditImage pattern() {
-    stEditImage image = stEditImage::blank(64, 48);
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x)
-            image.setPixel(x, y,
-                           {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 5),
-                            static_cast<std::uint8_t>(x ^ y)});
-    return image;
-}
-
 void checkLayout(const stEditImage& image, const cEditDocument& doc) {
     check(image.width == doc.crop().width() && image.height == doc.crop().height());
     check(image.bytes.size() == image.stride() * static_cast<std::size_t>(image.height));
@@ -43,7 +34,7 @@ void checkLayout(const stEditImage& image, const cEditDocument& doc) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Reader in(data, size);
-    cEditDocument doc(pattern());
+    cEditDocument doc(noiseImage(64, 48, 7));
     const std::vector<std::uint8_t> original = doc.original().bytes;
     for (int steps = 0; in.more() && steps < 64; ++steps) {
         switch (in.next(6)) {
